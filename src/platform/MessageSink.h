@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace clickpath::platform {
+
+// Where errors that reach the window are shown to the user.
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    // Shows the text of an error and returns once the user has seen it.
+    virtual void showError(const QString& text) = 0;
+    // Shows a warning that does not stop the tool.
+    virtual void showWarning(const QString& text) = 0;
+};
+
+} // namespace clickpath::platform

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace clickpath::platform {
+
+struct ScreenPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+// The desktop pointer, in the desktop's physical pixels.
+class Pointer {
+public:
+    virtual ~Pointer() = default;
+    // Where the pointer is now; nothing when it cannot be told (another screen).
+    virtual std::optional<ScreenPoint> position() = 0;
+    // Moves the pointer to an absolute position, as real motion would.
+    virtual void moveTo(std::int32_t x, std::int32_t y) = 0;
+};
+
+// Synthetic left-button input at the pointer's current position.
+class ButtonInjector {
+public:
+    virtual ~ButtonInjector() = default;
+    // Presses (down) or releases the left button and sends it at once.
+    virtual void leftButton(bool down) = 0;
+};
+
+} // namespace clickpath::platform

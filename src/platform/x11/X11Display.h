@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+struct _XDisplay;
+
+namespace clickpath::platform::x11 {
+
+struct DisplayCloser {
+    void operator()(_XDisplay* display) const;
+};
+
+// An Xlib connection that closes itself.
+using DisplayPtr = std::unique_ptr<_XDisplay, DisplayCloser>;
+
+// Opens a connection to $DISPLAY; a ToolError that names the display when
+// there is none.
+DisplayPtr openDisplay();
+
+// Runs the requests sent so far and turns an X error among them into a
+// ToolError naming `what`. Xlib's default error handler would end the
+// process; the tool's handler only records the error for this check.
+void syncAndCheck(_XDisplay* display, const std::string& what);
+
+// Installs the recording error handler once per process.
+void installErrorTrap();
+
+} // namespace clickpath::platform::x11

@@ -1,0 +1,49 @@
+#include "platform/x11/X11Pointer.h"
+
+#include "platform/ToolError.h"
+
+#include <algorithm>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+namespace clickpath::platform::x11 {
+
+X11Pointer::X11Pointer()
+    : display_(openDisplay())
+{
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(display_.get(), &eventBase, &errorBase, &major, &minor))
+        throw ToolError("The X server has no XTEST extension, so the pointer cannot be moved or clicked");
+}
+
+std::optional<ScreenPoint> X11Pointer::position()
+{
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, winX = 0, winY = 0;
+    unsigned int mask = 0;
+    // False when the pointer is on another screen of the display.
+    if (!XQueryPointer(display_.get(), DefaultRootWindow(display_.get()), &root, &child, &rootX, &rootY, &winX,
+            &winY, &mask))
+        return std::nullopt;
+    return ScreenPoint{rootX, rootY};
+}
+
+void X11Pointer::moveTo(std::int32_t x, std::int32_t y)
+{
+    // The request carries 16-bit coordinates: clamp rather than let a far
+    // position wrap around. Screen -1 is the screen the pointer is on; the
+    // server clamps to its edges.
+    const auto clamp16 = [](std::int32_t v) { return static_cast<int>(std::clamp(v, -32768, 32767)); };
+    XTestFakeMotionEvent(display_.get(), -1, clamp16(x), clamp16(y), CurrentTime);
+    syncAndCheck(display_.get(), "Pointer move");
+}
+
+void X11Pointer::leftButton(bool down)
+{
+    // Button 1 acts where the pointer is, like a real press or release.
+    XTestFakeButtonEvent(display_.get(), 1, down ? True : False, CurrentTime);
+    syncAndCheck(display_.get(), down ? "Left press" : "Left release");
+}
+
+} // namespace clickpath::platform::x11

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/Pointer.h"
+#include "platform/x11/X11Display.h"
+
+namespace clickpath::platform::x11 {
+
+// Pointer query and moves on the X server, in the root window's physical
+// pixels. Moves go through XTEST rather than XWarpPointer: a warp makes no raw
+// motion, so other clients (and a recorder watching raw input) never see it,
+// and it is refused under XWayland.
+class X11Pointer final : public Pointer, public ButtonInjector {
+public:
+    // Throws when the display or its XTEST extension cannot be had.
+    X11Pointer();
+
+    std::optional<ScreenPoint> position() override;
+    void moveTo(std::int32_t x, std::int32_t y) override;
+    void leftButton(bool down) override;
+
+private:
+    DisplayPtr display_;
+};
+
+} // namespace clickpath::platform::x11
