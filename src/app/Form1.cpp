@@ -1,0 +1,66 @@
+#include "app/Form1.h"
+
+#include "platform/FileTable.h"
+#include "platform/MessageSink.h"
+
+namespace clickpath::app {
+
+Form1::Form1(Controls& controls, Services services, AppPaths paths)
+    : tool_(controls, std::move(services), std::move(paths))
+    , player_(tool_)
+{
+}
+
+template <typename Handler>
+void Form1::handle(Handler&& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        tool_.services.messages.showError(QString::fromStdString(error.what()));
+    }
+}
+
+void Form1::Form_Load()
+{
+    // The mouse button watcher opens first and the settings load second; both
+    // take their places here as they arrive.
+    tool_.controls.setCaption(tool_.paths.exeBaseName());
+    tool_.state.offsetX = 0;
+    tool_.state.offsetY = 0;
+    tool_.state.passCount = 0;
+    tool_.state.looping = kFalse;
+}
+
+void Form1::Form_QueryUnload()
+{
+}
+
+void Form1::Form_Unload()
+{
+    // The window goes now: a wait that pumped this close ends without
+    // touching it, a held replayed press is let go, and open files are closed
+    // so that every line written so far stays.
+    ToolState& state = tool_.state;
+    state.windowClosed = true;
+    tool_.controls.setTimerEnabled(TimerId::Timer1, false);
+    tool_.controls.setTimerEnabled(TimerId::Timer2, false);
+    try {
+        player_.releaseHeldPress();
+    } catch (const std::exception&) {
+        // Nothing is reported at shutdown.
+    }
+    tool_.services.files.closeAll();
+}
+
+void Form1::Command3_Click()
+{
+    handle([this] { player_.Command3_Click(); });
+}
+
+void Form1::Timer2_Timer()
+{
+    handle([this] { player_.Timer2_Timer(); });
+}
+
+} // namespace clickpath::app

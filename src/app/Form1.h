@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/ToolContext.h"
+#include "playback/Player.h"
+
+#include <cstdint>
+
+namespace clickpath::app {
+
+// The tool's one window as its handlers see it: every event of the window
+// arrives here under its handler's name. An error that leaves a handler
+// "reaches the toolkit": it is shown in a message and the tool goes on.
+class Form1 {
+public:
+    Form1(Controls& controls, Services services, AppPaths paths);
+
+    // Start-up; an error here means the tool cannot run and is thrown on.
+    void Form_Load();
+    // Shutdown, in this order; neither refuses the close.
+    void Form_QueryUnload();
+    void Form_Unload();
+
+    void Command3_Click();
+    void Timer2_Timer();
+
+    ToolContext& tool() { return tool_; }
+
+private:
+    template <typename Handler>
+    void handle(Handler&& handler);
+
+    ToolContext tool_;
+    playback::Player player_;
+};
+
+} // namespace clickpath::app

@@ -1,0 +1,74 @@
+#include "app/AppPaths.h"
+#include "app/Form1.h"
+#include "app/Form1Window.h"
+#include "platform/AtomicFileCopier.h"
+#include "platform/FileTable.h"
+#include "platform/qt/QtFileDialog.h"
+#include "platform/qt/QtServices.h"
+#include "platform/x11/X11Pointer.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+using namespace clickpath;
+
+namespace {
+
+bool hasDisplay()
+{
+    const char* display = std::getenv("DISPLAY");
+    return display && *display;
+}
+
+int refuseStart(const QString& text)
+{
+    QMessageBox::critical(nullptr, QCoreApplication::applicationName(), text);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (!hasDisplay()) {
+        std::fputs("clickpath: no X display ($DISPLAY is not set). Start it from a desktop session,\n"
+                   "or on a virtual display: xvfb-run -a build/clickpath\n",
+            stderr);
+        return 1;
+    }
+    QApplication application(argc, argv);
+    const app::AppPaths paths = app::AppPaths::ofRunningExecutable();
+    QApplication::setApplicationName(paths.exeBaseName());
+
+    std::unique_ptr<platform::x11::X11Pointer> pointer;
+    try {
+        pointer = std::make_unique<platform::x11::X11Pointer>();
+    } catch (const std::exception& error) {
+        return refuseStart(QString::fromStdString(error.what()));
+    }
+    platform::qt::MonotonicClock clock;
+    platform::qt::SeededRandom random;
+    platform::qt::QtEventPump pump;
+    platform::qt::QtMessageSink messages;
+    platform::qt::QtFileDialog dialog;
+    platform::AtomicFileCopier copier;
+    platform::FileTable files;
+
+    app::Form1Window window;
+    messages.setParent(&window);
+    dialog.setParent(&window);
+    app::Form1 form(window,
+        app::Services{*pointer, *pointer, clock, random, pump, messages, files, dialog, copier, nullptr}, paths);
+    window.connectHandlers(form);
+    try {
+        form.Form_Load();
+    } catch (const std::exception& error) {
+        return refuseStart(QString::fromStdString(error.what()));
+    }
+    window.show();
+    return QApplication::exec();
+}
