@@ -1,0 +1,138 @@
+// The real window on Qt's offscreen platform: controls, places, order, fonts.
+#include "app/Form1Window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace clickpath::app;
+
+namespace {
+
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+template <typename Widget>
+Widget* child(const Form1Window& window, const char* name)
+{
+    auto* widget = window.findChild<Widget*>(QLatin1String(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+TEST(Form1WindowTest, ControlsStandAtTheirPlacesWithTheirCaptions)
+{
+    Form1Window window;
+    EXPECT_EQ(window.size(), QSize(288, 71));
+    struct Expected {
+        const char* name;
+        QString caption;
+        QRect place;
+    };
+    const std::vector<Expected> buttons{{"Command1", "Rec", twips(90, 60, 735, 345)},
+        {"Command3", "Auto", twips(840, 60, 735, 345)}, {"Command2", "Save", twips(1920, 60, 735, 345)},
+        {"Command4", "Load", twips(2670, 60, 735, 345)}, {"Command5", "SET", twips(2880, 750, 555, 270)}};
+    for (const auto& e : buttons) {
+        auto* button = child<QPushButton>(window, e.name);
+        EXPECT_EQ(button->text(), e.caption);
+        EXPECT_EQ(button->geometry(), e.place) << e.name;
+        EXPECT_TRUE(button->isEnabled());
+    }
+    const std::vector<Expected> labels{{"Label13", "HM", twips(990, 510, 315, 180)},
+        {"Label12", "VM", twips(1950, 510, 315, 180)}, {"Label6", "", twips(2880, 450, 525, 225)},
+        {"Label3", "", twips(3510, 420, 525, 255)}, {"Label7", "回", twips(4050, 450, 225, 255)},
+        {"Label14", "1st.", twips(120, 780, 345, 225)}, {"Label8", "Sleep", twips(990, 780, 435, 225)},
+        {"Label11", "Click", twips(1950, 780, 375, 225)}, {"Label9", "", twips(3510, 750, 525, 255)},
+        {"Label10", "秒", twips(4050, 780, 225, 255)}};
+    for (const auto& e : labels) {
+        auto* label = child<QLabel>(window, e.name);
+        EXPECT_EQ(label->text(), e.caption) << e.name;
+        EXPECT_EQ(label->geometry(), e.place) << e.name;
+        EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
+    }
+    const std::vector<Expected> boxes{{"Text4", "180", twips(1440, 450, 435, 270)},
+        {"Text3", "180", twips(2370, 450, 405, 270)}, {"Text5", "180", twips(420, 750, 435, 270)},
+        {"Text1", "180", twips(1440, 750, 435, 270)}, {"Text2", "180", twips(2370, 750, 405, 270)}};
+    for (const auto& e : boxes) {
+        auto* box = child<QLineEdit>(window, e.name);
+        EXPECT_EQ(box->text(), e.caption);
+        EXPECT_EQ(box->geometry(), e.place) << e.name;
+    }
+    auto* loop = child<QCheckBox>(window, "Check1");
+    EXPECT_EQ(loop->text(), "LOOP");
+    EXPECT_TRUE(loop->isChecked());
+    EXPECT_EQ(loop->geometry(), twips(120, 510, 735, 180));
+}
+
+TEST(Form1WindowTest, TabOrderRunsThroughButtonsLoopAndBoxes)
+{
+    Form1Window window;
+    const QStringList expected{"Command1", "Command3", "Command2", "Command4", "Check1", "Text4", "Text3", "Text5",
+        "Text1", "Text2", "Command5", "Command1"};
+    QWidget* at = window.command(CommandId::Command1);
+    QStringList seen{at->objectName()};
+    for (int i = 1; i < expected.size(); ++i) {
+        at = at->nextInFocusChain();
+        while (at->focusPolicy() == Qt::NoFocus)
+            at = at->nextInFocusChain();
+        seen << at->objectName();
+    }
+    EXPECT_EQ(seen, expected);
+}
+
+TEST(Form1WindowTest, CountLabelsUseTheJapaneseFontAtElevenPoints)
+{
+    Form1Window window;
+    for (LabelId id : {LabelId::Label3, LabelId::Label9}) {
+        const QFont font = window.label(id)->font();
+        EXPECT_EQ(font.families().value(0), QStringLiteral("ＭＳ Ｐゴシック"));
+        EXPECT_DOUBLE_EQ(font.pointSizeF(), 11.25);
+        EXPECT_FALSE(font.italic() || font.underline() || font.strikeOut());
+        // Whatever font fontconfig picks must draw the unit captions.
+        EXPECT_TRUE(QFontMetrics(font).inFont(QChar(0x79D2)));
+    }
+}
+
+TEST(Form1WindowTest, ControlOperationsReachTheWidgets)
+{
+    Form1Window window;
+    window.setLabelColour(LabelId::Label8, kHighlightColour);
+    EXPECT_EQ(window.label(LabelId::Label8)->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    window.setLabelColour(LabelId::Label8, kBlack);
+    EXPECT_EQ(window.label(LabelId::Label8)->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+
+    window.setTimerEnabled(TimerId::Timer2, true);
+    EXPECT_TRUE(window.timer(TimerId::Timer2)->isActive());
+    EXPECT_EQ(window.timer(TimerId::Timer2)->interval(), 10);
+    EXPECT_EQ(window.timer(TimerId::Timer2)->timerType(), Qt::PreciseTimer);
+    window.setTimerEnabled(TimerId::Timer2, false);
+    EXPECT_FALSE(window.timer(TimerId::Timer2)->isActive());
+
+    window.check1()->setChecked(false);
+    EXPECT_EQ(window.checkValue(), 0);
+    window.setText(TextBoxId::Text2, "7");
+    EXPECT_EQ(window.text(TextBoxId::Text2), "7");
+    window.setCommandEnabled(CommandId::Command5, false);
+    EXPECT_FALSE(window.command(CommandId::Command5)->isEnabled());
+    window.setCaption("clickpath X:1 Y:2");
+    EXPECT_EQ(window.windowTitle(), "clickpath X:1 Y:2");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // No desktop is touched: Qt draws into memory.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

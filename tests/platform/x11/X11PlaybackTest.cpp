@@ -1,0 +1,139 @@
+// The tool's real X11 layer on a private Xvfb: what "Auto" does to the desktop.
+#include "app/Form1.h"
+#include "app/Form1Window.h"
+#include "platform/qt/QtServices.h"
+#include "platform/x11/X11Pointer.h"
+#include "platform/x11/XObserver.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QDeadlineTimer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace clickpath;
+using namespace clickpath::fakes;
+using app::TextBoxId;
+using app::TimerId;
+
+namespace {
+
+// The tool as main() builds it, with the X11 pointer and Qt's clock and pump,
+// but messages and dialogs kept in the test.
+class RealTool {
+public:
+    explicit RealTool(const QString& dir)
+        : form(window,
+            app::Services{pointer, pointer, clock, random, pump, messages, files, dialog, copier, nullptr},
+            app::AppPaths(dir, "clickpath"))
+    {
+        window.connectHandlers(form);
+        form.Form_Load();
+    }
+
+    // Runs the event loop until the timer stops or the time is up.
+    bool runWhile(TimerId timer, int milliseconds)
+    {
+        QDeadlineTimer deadline(milliseconds);
+        while (window.timer(timer)->isActive() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        return !window.timer(timer)->isActive();
+    }
+
+    app::Form1Window window;
+    platform::x11::X11Pointer pointer;
+    platform::qt::MonotonicClock clock;
+    platform::qt::SeededRandom random;
+    platform::qt::QtEventPump pump;
+    FakeMessageSink messages;
+    FakeFileDialog dialog;
+    platform::AtomicFileCopier copier;
+    platform::FileTable files;
+    app::Form1 form;
+};
+
+// The server may or may not report a move onto the spot where the pointer
+// already is; only moves that change the position count here.
+std::vector<InputEvent> withoutRepeatedMoves(const std::vector<InputEvent>& events)
+{
+    std::vector<InputEvent> out;
+    for (const InputEvent& e : events) {
+        const bool stayed = !out.empty() && e.kind == InputEvent::Move && e.x == out.back().x && e.y == out.back().y;
+        if (!stayed)
+            out.push_back(e);
+    }
+    return out;
+}
+
+TEST(X11PlaybackTest, AutoMovesThroughEveryPositionAndClicksOnTheRecordedPixel)
+{
+    QTemporaryDir dir;
+    XObserver observer;
+    observer.moveTo(5, 5);
+    observer.take();
+
+    RealTool tool(dir.path());
+    for (TextBoxId box : {TextBoxId::Text1, TextBoxId::Text2, TextBoxId::Text3, TextBoxId::Text4, TextBoxId::Text5})
+        tool.window.setText(box, "0");
+    tool.window.check1()->setChecked(false);
+    writeFile(dir.filePath("clickpath.txt"),
+        "400,300,0\r\n410,305,0\r\n420,310,128\r\n430,315,128\r\n440,320,0\r\n450,325,0\r\n"
+        "700,600,128\r\n700,600,0\r\n1279,1023,0\r\n");
+
+    tool.form.Command3_Click();
+    ASSERT_TRUE(tool.messages.errors.isEmpty()) << tool.messages.errors.join("; ").toStdString();
+    ASSERT_TRUE(tool.runWhile(TimerId::Timer2, 20000));
+
+    const std::vector<InputEvent> expected{{InputEvent::Move, 400, 300}, {InputEvent::Move, 410, 305},
+        {InputEvent::Move, 420, 310}, {InputEvent::Press, 420, 310}, {InputEvent::Move, 430, 315},
+        {InputEvent::Move, 440, 320}, {InputEvent::Release, 440, 320}, {InputEvent::Move, 450, 325},
+        {InputEvent::Move, 700, 600}, {InputEvent::Press, 700, 600}, {InputEvent::Release, 700, 600},
+        {InputEvent::Move, 1279, 1023}};
+    EXPECT_EQ(withoutRepeatedMoves(observer.take()), expected);
+    EXPECT_EQ(observer.buttonsDown(), 0u);
+    EXPECT_TRUE(tool.window.command(app::CommandId::Command1)->isEnabled());
+    EXPECT_EQ(tool.window.windowTitle(), "clickpath X:1279 Y:1023");
+}
+
+TEST(X11PlaybackTest, PositionsOutsideTheScreenAreClampedNotWrapped)
+{
+    QTemporaryDir dir;
+    XObserver observer;
+    RealTool tool(dir.path());
+    tool.pointer.moveTo(100000, -70000);
+    const auto at = tool.pointer.position();
+    ASSERT_TRUE(at.has_value());
+    EXPECT_EQ(at->x, 1279);
+    EXPECT_EQ(at->y, 0);
+}
+
+TEST(X11PlaybackTest, ClosingTheWindowDuringADragLeavesNoButtonDown)
+{
+    QTemporaryDir dir;
+    XObserver observer;
+    RealTool tool(dir.path());
+    tool.window.setText(TextBoxId::Text3, "0");
+    tool.window.setText(TextBoxId::Text4, "0");
+    std::string drag;
+    for (int i = 0; i < 500; ++i)
+        drag += std::to_string(300 + i) + ",400,128\r\n";
+    writeFile(dir.filePath("clickpath.txt"), drag);
+    tool.window.show();
+    tool.form.Command3_Click();
+    QTimer::singleShot(200, &tool.window, [&] { tool.window.close(); });
+    tool.runWhile(TimerId::Timer2, 5000);
+    EXPECT_FALSE(tool.window.timer(TimerId::Timer2)->isActive());
+    EXPECT_EQ(observer.buttonsDown(), 0u);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

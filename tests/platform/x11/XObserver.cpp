@@ -1,0 +1,69 @@
+#include "platform/x11/XObserver.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <stdexcept>
+
+namespace clickpath::fakes {
+
+XObserver::XObserver()
+    : display_(XOpenDisplay(nullptr))
+{
+    if (!display_)
+        throw std::runtime_error("no display for the observer");
+    const int screen = DefaultScreen(display_);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.event_mask = PointerMotionMask | ButtonPressMask | ButtonReleaseMask;
+    window_ = XCreateWindow(display_, RootWindow(display_, screen), 0, 0, DisplayWidth(display_, screen),
+        DisplayHeight(display_, screen), 0, CopyFromParent, InputOnly, CopyFromParent,
+        CWOverrideRedirect | CWEventMask, &attributes);
+    XMapRaised(display_, window_);
+    XSync(display_, False);
+}
+
+XObserver::~XObserver()
+{
+    XDestroyWindow(display_, window_);
+    XCloseDisplay(display_);
+}
+
+std::vector<InputEvent> XObserver::take()
+{
+    XSync(display_, False);
+    std::vector<InputEvent> seen;
+    while (XPending(display_)) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        if (event.type == MotionNotify)
+            seen.push_back({InputEvent::Move, event.xmotion.x_root, event.xmotion.y_root});
+        else if ((event.type == ButtonPress || event.type == ButtonRelease) && event.xbutton.button == Button1)
+            seen.push_back({event.type == ButtonPress ? InputEvent::Press : InputEvent::Release,
+                event.xbutton.x_root, event.xbutton.y_root});
+    }
+    return seen;
+}
+
+unsigned int XObserver::buttonsDown()
+{
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned int mask = 0;
+    XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rx, &ry, &wx, &wy, &mask);
+    return mask & (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask);
+}
+
+void XObserver::moveTo(int x, int y)
+{
+    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+    XSync(display_, False);
+}
+
+void XObserver::button(unsigned int which, bool down)
+{
+    XTestFakeButtonEvent(display_, which, down ? True : False, CurrentTime);
+    XSync(display_, False);
+}
+
+} // namespace clickpath::fakes
