@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/MouseButtonSource.h"
+#include "platform/x11/X11Display.h"
+
+#include <QObject>
+
+#include <deque>
+#include <memory>
+
+class QSocketNotifier;
+union _XEvent;
+
+namespace clickpath::platform::x11 {
+
+// The system mouse's buttons through XInput2 raw events on a connection of
+// its own. Raw events are selected on the root window for all master
+// devices: unlike core button events they keep arriving while another window
+// is under the pointer, has the focus or holds a grab, and selecting them takes
+// nothing away from other clients.
+class X11ButtonSource final : public MouseButtonSource {
+public:
+    // Throws when there is no display or it lacks XInput 2.2.
+    X11ButtonSource();
+    ~X11ButtonSource() override;
+
+    void setBufferSize(int items) override { capacity_ = items; }
+    std::int32_t createEvent(std::function<void(std::int32_t)> callback) override;
+    void destroyEvent(std::int32_t eventId) override;
+    void acquire() override;
+    void unacquire() override;
+    int readItems(ButtonItem* out, int capacity) override;
+
+private:
+    void selectRawButtons(bool on);
+    // Moves what the server sent into the buffer, then notifies.
+    void drain();
+    void take(union ::_XEvent& event);
+    // Notifies while items wait: the socket stays quiet for items that are
+    // already buffered, so a callback that left some behind is followed by
+    // another notification from here.
+    void notify();
+    void scheduleNotify();
+
+    DisplayPtr display_;
+    int xiOpcode_ = 0;
+    std::unique_ptr<QObject> context_;
+    QSocketNotifier* notifier_ = nullptr;
+    std::function<void(std::int32_t)> callback_;
+    std::int32_t eventId_ = 0;
+    bool acquired_ = false;
+    bool notifyScheduled_ = false;
+    int capacity_ = 100;
+    std::deque<ButtonItem> buffer_;
+};
+
+} // namespace clickpath::platform::x11
