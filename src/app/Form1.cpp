@@ -8,6 +8,8 @@ namespace clickpath::app {
 Form1::Form1(Controls& controls, Services services, AppPaths paths)
     : tool_(controls, std::move(services), std::move(paths))
     , player_(tool_)
+    , recorder_(tool_)
+    , watcher_(tool_, [this](std::int32_t eventId) { DXCallback(eventId); })
 {
 }
 
@@ -23,8 +25,8 @@ void Form1::handle(Handler&& handler)
 
 void Form1::Form_Load()
 {
-    // The mouse button watcher opens first and the settings load second; both
-    // take their places here as they arrive.
+    watcher_.openMouseWatcher();
+    // The settings load second, once they have a store.
     tool_.controls.setCaption(tool_.paths.exeBaseName());
     tool_.state.offsetX = 0;
     tool_.state.offsetY = 0;
@@ -34,6 +36,7 @@ void Form1::Form_Load()
 
 void Form1::Form_QueryUnload()
 {
+    watcher_.stopDelivery();
 }
 
 void Form1::Form_Unload()
@@ -41,6 +44,7 @@ void Form1::Form_Unload()
     // The window goes now: a wait that pumped this close ends without
     // touching it, a held replayed press is let go, and open files are closed
     // so that every line written so far stays.
+    watcher_.releaseDevice();
     ToolState& state = tool_.state;
     state.windowClosed = true;
     tool_.controls.setTimerEnabled(TimerId::Timer1, false);
@@ -51,6 +55,21 @@ void Form1::Form_Unload()
         // Nothing is reported at shutdown.
     }
     tool_.services.files.closeAll();
+}
+
+void Form1::Command1_Click()
+{
+    handle([this] { recorder_.Command1_Click(); });
+}
+
+void Form1::Timer1_Timer()
+{
+    handle([this] { recorder_.Timer1_Timer(); });
+}
+
+void Form1::DXCallback(std::int32_t eventId)
+{
+    handle([this, eventId] { watcher_.DXCallback(eventId); });
 }
 
 void Form1::Command3_Click()

@@ -2,6 +2,8 @@
 
 #include "app/ToolContext.h"
 #include "playback/Player.h"
+#include "recording/MouseWatcher.h"
+#include "recording/Recorder.h"
 
 #include <cstdint>
 
@@ -20,8 +22,11 @@ public:
     void Form_QueryUnload();
     void Form_Unload();
 
+    void Command1_Click();
     void Command3_Click();
+    void Timer1_Timer();
     void Timer2_Timer();
+    void DXCallback(std::int32_t eventId);
 
     ToolContext& tool() { return tool_; }
 
@@ -31,6 +36,8 @@ private:
 
     ToolContext tool_;
     playback::Player player_;
+    recording::Recorder recorder_;
+    recording::MouseWatcher watcher_;
 };
 
 } // namespace clickpath::app

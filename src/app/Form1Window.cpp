@@ -140,7 +140,9 @@ void Form1Window::setTabOrder()
 void Form1Window::connectHandlers(Form1& form)
 {
     form_ = &form;
+    connect(command(CommandId::Command1), &QPushButton::clicked, this, [&form] { form.Command1_Click(); });
     connect(command(CommandId::Command3), &QPushButton::clicked, this, [&form] { form.Command3_Click(); });
+    connect(timer(TimerId::Timer1), &QTimer::timeout, this, [&form] { form.Timer1_Timer(); });
     connect(timer(TimerId::Timer2), &QTimer::timeout, this, [&form] { form.Timer2_Timer(); });
 }
 

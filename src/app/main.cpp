@@ -5,6 +5,7 @@
 #include "platform/FileTable.h"
 #include "platform/qt/QtFileDialog.h"
 #include "platform/qt/QtServices.h"
+#include "platform/x11/X11ButtonSource.h"
 #include "platform/x11/X11Pointer.h"
 
 #include <QApplication>
@@ -24,10 +25,19 @@ bool hasDisplay()
     return display && *display;
 }
 
-int refuseStart(const QString& text)
+// Shown on the terminal too: a tool started from a launcher has none, one
+// started from a shell may have no one looking at the screen.
+int refuseStart(const QString& reason)
 {
+    const QString text = reason + QStringLiteral("\nThere is no mode of operation without the mouse device.");
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(text));
     QMessageBox::critical(nullptr, QCoreApplication::applicationName(), text);
     return 1;
+}
+
+std::unique_ptr<platform::MouseButtonSource> openSystemMouse()
+{
+    return std::make_unique<platform::x11::X11ButtonSource>();
 }
 
 } // namespace
@@ -62,7 +72,7 @@ int main(int argc, char* argv[])
     messages.setParent(&window);
     dialog.setParent(&window);
     app::Form1 form(window,
-        app::Services{*pointer, *pointer, clock, random, pump, messages, files, dialog, copier, nullptr}, paths);
+        app::Services{*pointer, *pointer, clock, random, pump, messages, files, dialog, copier, openSystemMouse}, paths);
     window.connectHandlers(form);
     try {
         form.Form_Load();

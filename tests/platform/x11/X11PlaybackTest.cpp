@@ -1,14 +1,10 @@
 // The tool's real X11 layer on a private Xvfb: what "Auto" does to the desktop.
-#include "app/Form1.h"
-#include "app/Form1Window.h"
-#include "platform/qt/QtServices.h"
-#include "platform/x11/X11Pointer.h"
+#include "platform/x11/RealTool.h"
 #include "platform/x11/XObserver.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
-#include <QDeadlineTimer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -19,40 +15,6 @@ using app::TextBoxId;
 using app::TimerId;
 
 namespace {
-
-// The tool as main() builds it, with the X11 pointer and Qt's clock and pump,
-// but messages and dialogs kept in the test.
-class RealTool {
-public:
-    explicit RealTool(const QString& dir)
-        : form(window,
-            app::Services{pointer, pointer, clock, random, pump, messages, files, dialog, copier, nullptr},
-            app::AppPaths(dir, "clickpath"))
-    {
-        window.connectHandlers(form);
-        form.Form_Load();
-    }
-
-    // Runs the event loop until the timer stops or the time is up.
-    bool runWhile(TimerId timer, int milliseconds)
-    {
-        QDeadlineTimer deadline(milliseconds);
-        while (window.timer(timer)->isActive() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        return !window.timer(timer)->isActive();
-    }
-
-    app::Form1Window window;
-    platform::x11::X11Pointer pointer;
-    platform::qt::MonotonicClock clock;
-    platform::qt::SeededRandom random;
-    platform::qt::QtEventPump pump;
-    FakeMessageSink messages;
-    FakeFileDialog dialog;
-    platform::AtomicFileCopier copier;
-    platform::FileTable files;
-    app::Form1 form;
-};
 
 // The server may or may not report a move onto the spot where the pointer
 // already is; only moves that change the position count here.
@@ -130,10 +92,3 @@ TEST(X11PlaybackTest, ClosingTheWindowDuringADragLeavesNoButtonDown)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication application(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
