@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstddef>
+#include <optional>
+
+namespace clickpath::platform {
+
+// Settings files in the Windows profile (INI) layout: "[SECTION]" headers and
+// "KEY=value" lines. Section and key names match without regard to letter
+// case; blanks around names and values do not count; lines starting with ";"
+// or "#" are comments. A write changes only the one line it sets (or adds it),
+// so every other byte of the file - other sections, comments, blank lines,
+// line ends - stays as it was.
+namespace profile {
+
+// The value of the first matching key, or nothing.
+std::optional<QByteArray> find(const QByteArray& file, const QByteArray& section, const QByteArray& key);
+// The file with the key set, the section and the key added when absent.
+QByteArray set(const QByteArray& file, const QByteArray& section, const QByteArray& key, const QByteArray& value);
+
+} // namespace profile
+
+// Reads a key of a settings file: its value cut to capacity - 1 bytes, or the
+// default when the file, the section or the key is absent.
+QByteArray getPrivateProfileString(const QByteArray& section, const QByteArray& key, const QByteArray& defaultValue,
+    std::size_t capacity, const QString& path);
+
+// Sets a key in a settings file, creating the file and the section when
+// absent. The file is replaced as a whole, atomically: a failed write leaves it
+// as it was and throws a ToolError naming the path and the reason.
+void writePrivateProfileString(
+    const QByteArray& section, const QByteArray& key, const QByteArray& value, const QString& path);
+
+} // namespace clickpath::platform
