@@ -10,6 +10,8 @@ Form1::Form1(Controls& controls, Services services, AppPaths paths)
     , player_(tool_)
     , recorder_(tool_)
     , watcher_(tool_, [this](std::int32_t eventId) { DXCallback(eventId); })
+    , settings_(tool_)
+    , exchange_(tool_)
 {
 }
 
@@ -26,7 +28,7 @@ void Form1::handle(Handler&& handler)
 void Form1::Form_Load()
 {
     watcher_.openMouseWatcher();
-    // The settings load second, once they have a store.
+    settings_.loadSettings();
     tool_.controls.setCaption(tool_.paths.exeBaseName());
     tool_.state.offsetX = 0;
     tool_.state.offsetY = 0;
@@ -70,6 +72,53 @@ void Form1::Timer1_Timer()
 void Form1::DXCallback(std::int32_t eventId)
 {
     handle([this, eventId] { watcher_.DXCallback(eventId); });
+}
+
+void Form1::Command2_Click()
+{
+    handle([this] { exchange_.Command2_Click(); });
+}
+
+void Form1::Command4_Click()
+{
+    handle([this] { exchange_.Command4_Click(); });
+}
+
+void Form1::Command5_Click()
+{
+    handle([this] { settings_.Command5_Click(); });
+}
+
+bool Form1::validate(TextBoxId box)
+{
+    bool cancel = false;
+    handle([&] { cancel = settings_.validate(box); });
+    return cancel;
+}
+
+bool Form1::Text1_Validate()
+{
+    return validate(TextBoxId::Text1);
+}
+
+bool Form1::Text2_Validate()
+{
+    return validate(TextBoxId::Text2);
+}
+
+bool Form1::Text3_Validate()
+{
+    return validate(TextBoxId::Text3);
+}
+
+bool Form1::Text4_Validate()
+{
+    return validate(TextBoxId::Text4);
+}
+
+bool Form1::Text5_Validate()
+{
+    return validate(TextBoxId::Text5);
 }
 
 void Form1::Command3_Click()

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/ToolContext.h"
+#include "exchange/RecordingExchange.h"
 #include "playback/Player.h"
 #include "recording/MouseWatcher.h"
 #include "recording/Recorder.h"
+#include "settings/Settings.h"
 
 #include <cstdint>
 
@@ -23,7 +25,16 @@ public:
     void Form_Unload();
 
     void Command1_Click();
+    void Command2_Click();
     void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    // Validation of a box about to lose the focus; true cancels the move.
+    bool Text1_Validate();
+    bool Text2_Validate();
+    bool Text3_Validate();
+    bool Text4_Validate();
+    bool Text5_Validate();
     void Timer1_Timer();
     void Timer2_Timer();
     void DXCallback(std::int32_t eventId);
@@ -31,6 +42,7 @@ public:
     ToolContext& tool() { return tool_; }
 
 private:
+    bool validate(TextBoxId box);
     template <typename Handler>
     void handle(Handler&& handler);
 
@@ -38,6 +50,8 @@ private:
     playback::Player player_;
     recording::Recorder recorder_;
     recording::MouseWatcher watcher_;
+    settings::Settings settings_;
+    exchange::RecordingExchange exchange_;
 };
 
 } // namespace clickpath::app

@@ -3,7 +3,9 @@
 #include "app/Form1.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -127,6 +129,46 @@ void Form1Window::buildControls()
     timers_[1]->setObjectName(QStringLiteral("Timer2"));
 }
 
+bool Form1Window::focusedBoxRefuses(QWidget* target)
+{
+    static constexpr bool (Form1::*validators[])() = {&Form1::Text1_Validate, &Form1::Text2_Validate,
+        &Form1::Text3_Validate, &Form1::Text4_Validate, &Form1::Text5_Validate};
+    QWidget* focused = QApplication::focusWidget();
+    if (!form_ || focused == target)
+        return false;
+    for (std::size_t i = 0; i < textBoxes_.size(); ++i) {
+        if (textBoxes_[i] == focused)
+            return (form_->*validators[i])();
+    }
+    return false;
+}
+
+bool Form1Window::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+            return focusedBoxRefuses(nullptr);
+        return false;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (!target || !target->isEnabled())
+            return false;
+        if (focusedBoxRefuses(target))
+            return true;
+        // The controls take the focus by click only here, after validation:
+        // Qt would move it before any filter sees the press.
+        target->setFocus(Qt::MouseFocusReason);
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
 void Form1Window::setTabOrder()
 {
     const QList<QWidget*> order{command(CommandId::Command1), command(CommandId::Command3),
@@ -135,13 +177,21 @@ void Form1Window::setTabOrder()
         textBox(TextBoxId::Text2), command(CommandId::Command5)};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
+    // Every control that can take the focus takes part in validation.
+    for (QWidget* control : order) {
+        control->setFocusPolicy(Qt::TabFocus);
+        control->installEventFilter(this);
+    }
 }
 
 void Form1Window::connectHandlers(Form1& form)
 {
     form_ = &form;
     connect(command(CommandId::Command1), &QPushButton::clicked, this, [&form] { form.Command1_Click(); });
+    connect(command(CommandId::Command2), &QPushButton::clicked, this, [&form] { form.Command2_Click(); });
     connect(command(CommandId::Command3), &QPushButton::clicked, this, [&form] { form.Command3_Click(); });
+    connect(command(CommandId::Command4), &QPushButton::clicked, this, [&form] { form.Command4_Click(); });
+    connect(command(CommandId::Command5), &QPushButton::clicked, this, [&form] { form.Command5_Click(); });
     connect(timer(TimerId::Timer1), &QTimer::timeout, this, [&form] { form.Timer1_Timer(); });
     connect(timer(TimerId::Timer2), &QTimer::timeout, this, [&form] { form.Timer2_Timer(); });
 }

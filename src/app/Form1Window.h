@@ -44,10 +44,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Runs a box's validation before the focus leaves it, by Tab or by a
+    // click on another control, and swallows that event when it cancels.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void setTabOrder();
+    // True when the focused box refuses to let the focus go.
+    bool focusedBoxRefuses(QWidget* target);
 
     std::array<QPushButton*, 5> commands_{};
     std::array<QLineEdit*, 5> textBoxes_{};

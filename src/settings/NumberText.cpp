@@ -107,7 +107,8 @@ Int roundToInteger(double value, const QString& what)
 
 NumberFormat NumberFormat::system()
 {
-    const QString point = QLocale::system().decimalPoint();
+    // The default locale is the user's regional format unless a test sets another.
+    const QString point = QLocale().decimalPoint();
     return NumberFormat{point.isEmpty() ? QLatin1Char('.') : point.front()};
 }
 
