@@ -1,12 +1,16 @@
 // The real window on Qt's offscreen platform: controls, places, order, fonts.
+#include "app/Form1.h"
 #include "app/Form1Window.h"
+#include "fakes/Fakes.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -124,6 +128,87 @@ TEST(Form1WindowTest, ControlOperationsReachTheWidgets)
     EXPECT_FALSE(window.command(CommandId::Command5)->isEnabled());
     window.setCaption("clickpath X:1 Y:2");
     EXPECT_EQ(window.windowTitle(), "clickpath X:1 Y:2");
+}
+
+// The real window driven by the handlers, on a fake desktop.
+class WindowTool {
+public:
+    WindowTool()
+        : form(window,
+            Services{pointer, pointer, clock, random, pump, messages, files, dialog, copier,
+                [] { return std::make_unique<clickpath::fakes::FakeMouseSource>(); }},
+            AppPaths(dir.path(), "clickpath"))
+    {
+        window.connectHandlers(form);
+        form.Form_Load();
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    QString settingsFile() const { return dir.filePath("clickpath.ini"); }
+
+    QTemporaryDir dir;
+    Form1Window window;
+    clickpath::fakes::FakePointer pointer;
+    clickpath::fakes::FakeClock clock;
+    clickpath::fakes::ScriptedRandom random;
+    clickpath::fakes::FakeEventPump pump{clock};
+    clickpath::fakes::FakeMessageSink messages;
+    clickpath::fakes::FakeFileDialog dialog;
+    clickpath::platform::AtomicFileCopier copier;
+    clickpath::platform::FileTable files;
+    Form1 form;
+};
+
+TEST(Form1ValidationTest, TabOutOfAnEmptyBoxTurnsItIntoZeroAndKeepsTheFocus)
+{
+    WindowTool tool;
+    QLineEdit* hm = tool.window.textBox(TextBoxId::Text4);
+    EXPECT_EQ(hm->text(), ""); // no settings file
+    hm->setFocus();
+    QTest::keyClick(hm, Qt::Key_Tab);
+    EXPECT_EQ(hm->text(), "0");
+    EXPECT_EQ(QApplication::focusWidget(), hm);
+    QTest::keyClick(hm, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), tool.window.textBox(TextBoxId::Text3));
+    QTest::keyClick(tool.window.textBox(TextBoxId::Text3), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), tool.window.textBox(TextBoxId::Text3)); // it was empty too
+}
+
+TEST(Form1ValidationTest, ClickingSetWhileTheFocusedBoxHoldsLettersWritesNothingUntilTheSecondClick)
+{
+    WindowTool tool;
+    for (auto id : {TextBoxId::Text1, TextBoxId::Text2, TextBoxId::Text3, TextBoxId::Text4, TextBoxId::Text5})
+        tool.window.setText(id, "5");
+    QLineEdit* sleep = tool.window.textBox(TextBoxId::Text1);
+    sleep->setFocus();
+    sleep->setText("abc");
+    QPushButton* set = tool.window.command(CommandId::Command5);
+    QTest::mouseClick(set, Qt::LeftButton);
+    EXPECT_EQ(sleep->text(), "0");
+    EXPECT_EQ(QApplication::focusWidget(), sleep);
+    EXPECT_FALSE(QFile::exists(tool.settingsFile()));
+
+    QTest::mouseClick(set, Qt::LeftButton);
+    EXPECT_EQ(clickpath::fakes::readFile(tool.settingsFile()),
+        "[STATUS]\r\nSLEEP_TIME=0\r\nWAIT_CLICK_TIME=5\r\nVERTICAL_MARGIN=5\r\nHORIZON_MARGIN=5\r\n"
+        "WAIT_FIRST_TIME=5\r\n");
+}
+
+TEST(Form1ValidationTest, ClickingLoopOrAnotherBoxAlsoValidates)
+{
+    WindowTool tool;
+    QLineEdit* click = tool.window.textBox(TextBoxId::Text2);
+    click->setFocus();
+    click->setText("x1");
+    QTest::mouseClick(tool.window.check1(), Qt::LeftButton);
+    EXPECT_TRUE(tool.window.check1()->isChecked()); // the click did not act
+    EXPECT_EQ(click->text(), "0");
+    click->setText("1,5");
+    QTest::mouseClick(tool.window.textBox(TextBoxId::Text5), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), click);
+    QTest::mouseClick(tool.window.textBox(TextBoxId::Text5), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), tool.window.textBox(TextBoxId::Text5));
 }
 
 } // namespace

@@ -22,10 +22,10 @@ class PlayerTest : public ::testing::Test {
 protected:
     PlayerTest()
     {
+        h.form().Form_Load();
         // Sleep, Click, VM, HM, 1st.: no waits and no offsets unless a test says so.
         h.controls.setBoxes("0", "0", "0", "0", "0");
         h.controls.loopChecked = false;
-        h.form().Form_Load();
     }
 
     void stop() { recording::stopRequest(h.form().tool()); }
