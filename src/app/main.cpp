@@ -1,4 +1,5 @@
 #include "app/AppPaths.h"
+#include "app/DesktopSession.h"
 #include "app/Form1.h"
 #include "app/Form1Window.h"
 #include "platform/AtomicFileCopier.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,11 +47,14 @@ std::unique_ptr<platform::MouseButtonSource> openSystemMouse()
 int main(int argc, char* argv[])
 {
     if (!hasDisplay()) {
-        std::fputs("clickpath: no X display ($DISPLAY is not set). Start it from a desktop session,\n"
-                   "or on a virtual display: xvfb-run -a build/clickpath\n",
-            stderr);
+        const QString command = argc > 0 ? QString::fromLocal8Bit(argv[0]) : QStringLiteral("clickpath");
+        std::fputs(qPrintable(app::noDisplayMessage(command)), stderr);
         return 1;
     }
+    // The X11 layer drives the X server; the window must be an X11 window too,
+    // also in a Wayland session (through XWayland).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
     const app::AppPaths paths = app::AppPaths::ofRunningExecutable();
     QApplication::setApplicationName(paths.exeBaseName());
@@ -80,5 +85,8 @@ int main(int argc, char* argv[])
         return refuseStart(QString::fromStdString(error.what()));
     }
     window.show();
+    const QString warning = app::waylandWarning(QProcessEnvironment::systemEnvironment());
+    if (!warning.isEmpty())
+        QTimer::singleShot(0, &window, [&messages, warning] { messages.showWarning(warning); });
     return QApplication::exec();
 }
