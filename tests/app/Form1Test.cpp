@@ -1,3 +1,4 @@
+#include "app/DesktopSession.h"
 #include "fakes/Fakes.h"
 #include "recording/StopRequest.h"
 
@@ -54,6 +55,31 @@ TEST(Form1Test, StopRequestWhileIdleResetsPassCountAndKeepsButtonsEnabled)
     EXPECT_TRUE(h.controls.allCommands(true));
     EXPECT_FALSE(h.controls.timers[TimerId::Timer1]);
     EXPECT_TRUE(h.messages.errors.isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(DesktopSessionTest, WaylandSessionsAreWarnedAboutAndX11SessionsAreNot)
+{
+    QProcessEnvironment x11;
+    x11.insert("XDG_SESSION_TYPE", "x11");
+    x11.insert("DISPLAY", ":0");
+    EXPECT_TRUE(app::waylandWarning(x11).isEmpty());
+    EXPECT_TRUE(app::waylandWarning(QProcessEnvironment()).isEmpty());
+
+    QProcessEnvironment byType;
+    byType.insert("XDG_SESSION_TYPE", "wayland");
+    EXPECT_TRUE(app::waylandWarning(byType).contains("XWayland"));
+    QProcessEnvironment bySocket = x11;
+    bySocket.insert("WAYLAND_DISPLAY", "wayland-0");
+    EXPECT_TRUE(app::waylandWarning(bySocket).contains("X11 windows"));
+}
+
+TEST(DesktopSessionTest, WithoutADisplayTheMessageShowsHowToStartOne)
+{
+    EXPECT_TRUE(app::noDisplayMessage("build/clickpath").contains("xvfb-run -a build/clickpath"));
 }
 
 } // namespace

@@ -4,14 +4,17 @@
 #include <X11/extensions/XTest.h>
 
 #include <stdexcept>
+#include <string>
 
 namespace clickpath::fakes {
 
-XObserver::XObserver()
+XObserver::XObserver(bool watch)
     : display_(XOpenDisplay(nullptr))
 {
     if (!display_)
         throw std::runtime_error("no display for the observer");
+    if (!watch)
+        return;
     const int screen = DefaultScreen(display_);
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
@@ -25,7 +28,8 @@ XObserver::XObserver()
 
 XObserver::~XObserver()
 {
-    XDestroyWindow(display_, window_);
+    if (window_)
+        XDestroyWindow(display_, window_);
     XCloseDisplay(display_);
 }
 
@@ -64,6 +68,37 @@ void XObserver::button(unsigned int which, bool down)
 {
     XTestFakeButtonEvent(display_, which, down ? True : False, CurrentTime);
     XSync(display_, False);
+}
+
+} // namespace clickpath::fakes
+
+namespace clickpath::fakes {
+
+void XObserver::click(unsigned int which)
+{
+    button(which, true);
+    button(which, false);
+}
+
+std::optional<std::pair<int, int>> XObserver::windowOrigin(const char* title)
+{
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    std::optional<std::pair<int, int>> found;
+    if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count))
+        return found;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        XWindowAttributes attributes{};
+        if (XFetchName(display_, children[i], &name) && name && std::string(name) == title
+            && XGetWindowAttributes(display_, children[i], &attributes) && attributes.map_state == IsViewable)
+            found = std::make_pair(attributes.x, attributes.y);
+        if (name)
+            XFree(name);
+    }
+    XFree(children);
+    return found;
 }
 
 } // namespace clickpath::fakes

@@ -4,16 +4,19 @@
 
 struct _XDisplay;
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace clickpath::fakes {
 
 // A second client of the display: a full-screen input window that sees every
 // motion and button event where it happens, plus a few XTEST helpers to act
-// like a user.
+// like a user. Without `watch` there is no input window, so clicks reach the
+// windows under the pointer.
 class XObserver {
 public:
-    XObserver();
+    explicit XObserver(bool watch = true);
     ~XObserver();
     XObserver(const XObserver&) = delete;
     XObserver& operator=(const XObserver&) = delete;
@@ -25,6 +28,9 @@ public:
     // As a user would: move, press and release through XTEST.
     void moveTo(int x, int y);
     void button(unsigned int button, bool down);
+    void click(unsigned int button);
+    // The root position of the top-level window with this title, if mapped.
+    std::optional<std::pair<int, int>> windowOrigin(const char* title);
 
 private:
     _XDisplay* display_ = nullptr;
