@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 
+#include <QSet>
 #include <QWidget>
 
 #include <array>
@@ -59,6 +60,7 @@ private:
     std::array<QLabel*, 6> labels_{};
     std::array<QTimer*, 2> timers_{};
     QCheckBox* check1_ = nullptr;
+    QSet<QLabel*> changedLabels_; // set since the last repaintNow
     Form1* form_ = nullptr;
 };
 
