@@ -223,7 +223,7 @@ void measureWaits(const QString& tool, XDesk& desk, const Plan& plan, Figures& f
 {
     {
         ToolProcess run(tool, desk,
-            "[STATUS]\r\nSLEEP_TIME=0\r\nWAIT_CLICK_TIME=100000\r\nVERTICAL_MARGIN=0\r\nHORIZON_MARGIN=0\r\n"
+            "[STATUS]\r\nSLEEP_TIME=0\r\nWAIT_CLICK_TIME=30000\r\nVERTICAL_MARGIN=0\r\nHORIZON_MARGIN=0\r\n"
             "WAIT_FIRST_TIME=0\r\n");
         run.writeRecording("700,500,128\r\n700,500,0\r\n710,510,0\r\n");
         run.clickAuto();
@@ -236,7 +236,7 @@ void measureWaits(const QString& tool, XDesk& desk, const Plan& plan, Figures& f
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
         ToolProcess run(tool, desk,
-            "[STATUS]\r\nSLEEP_TIME=100000\r\nWAIT_CLICK_TIME=0\r\nVERTICAL_MARGIN=0\r\nHORIZON_MARGIN=0\r\n"
+            "[STATUS]\r\nSLEEP_TIME=30000\r\nWAIT_CLICK_TIME=0\r\nVERTICAL_MARGIN=0\r\nHORIZON_MARGIN=0\r\n"
             "WAIT_FIRST_TIME=0\r\n");
         run.writeRecording("701,501,0\r\n");
         run.clickAuto();

@@ -58,6 +58,15 @@ unsigned int XObserver::buttonsDown()
     return mask & (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask);
 }
 
+bool XObserver::pointerAt(int x, int y)
+{
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned int mask = 0;
+    XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rx, &ry, &wx, &wy, &mask);
+    return rx == x && ry == y;
+}
+
 void XObserver::moveTo(int x, int y)
 {
     XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);

@@ -23,6 +23,7 @@ public:
 
     // Motion, presses and releases of button 1 seen so far, in root pixels.
     std::vector<InputEvent> take();
+    bool pointerAt(int x, int y);
     // Bitmask of the buttons held now (0 = none).
     unsigned int buttonsDown();
     // As a user would: move, press and release through XTEST.
