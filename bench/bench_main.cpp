@@ -343,7 +343,9 @@ int soak(const QString& tool, XDesk& desk, double minutes)
         "WAIT_FIRST_TIME=1\r\n");
     int errorsShown = 0;
     const auto sample = [&](const char* phase, double t) {
-        const int boxes = desk.windowsTitled("clickpath") - 1; // message boxes carry the tool's name
+        // Message boxes carry the tool's plain name; the window itself shows
+        // the pointer position in its caption once a tick has run.
+        const int boxes = desk.windowsTitled("clickpath");
         errorsShown = std::max(errorsShown, boxes);
         std::printf("%s t=%6.0f s  rss=%6.2f MB  cpu=%7.2f s  boxes=%d\n", phase, t, run.rssKb() / 1024.0,
             run.cpuSeconds(), boxes);
