@@ -17,6 +17,7 @@ struct Line {
     qsizetype start = 0; // first byte
     qsizetype end = 0;   // past the text, before CR LF or LF
     qsizetype next = 0;  // first byte of the next line
+    bool terminated = false; // ends in LF; the file's last line may not
 };
 
 std::vector<Line> splitLines(const QByteArray& file)
@@ -29,7 +30,7 @@ std::vector<Line> splitLines(const QByteArray& file)
         qsizetype end = lf < 0 ? file.size() : lf;
         if (end > at && file[end - 1] == '\r')
             --end;
-        lines.push_back({at, end, next});
+        lines.push_back({at, end, next, lf >= 0});
         at = next;
     }
     return lines;
@@ -135,8 +136,9 @@ QByteArray set(const QByteArray& file, const QByteArray& section, const QByteArr
     } else if (span) {
         const Line& after = lines[span->lastContent];
         QByteArray entry = key + '=' + value + eol;
-        if (after.next == after.end) // the last line of the file had no line end
-            entry.prepend(eol);
+        // The file's last line may lack its line end, or half of it.
+        if (!after.terminated)
+            entry.prepend(file[after.next - 1] == '\r' ? QByteArray("\n") : eol);
         result.insert(after.next, entry);
     } else {
         if (!result.isEmpty() && !result.endsWith('\n'))

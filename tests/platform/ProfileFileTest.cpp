@@ -44,6 +44,9 @@ TEST(ProfileFileTest, MissingSectionIsAppendedInTheFilesOwnLineEnds)
     EXPECT_EQ(profile::set("[a]\nb=c\n", "STATUS", "K", "1"), QByteArray("[a]\nb=c\n[STATUS]\nK=1\n"));
     EXPECT_EQ(profile::set("[a]\r\nb=c", "STATUS", "K", "1"), QByteArray("[a]\r\nb=c\r\n[STATUS]\r\nK=1\r\n"));
     EXPECT_EQ(profile::set("[STATUS]", "STATUS", "K", "1"), QByteArray("[STATUS]\r\nK=1\r\n"));
+    // A last line cut after its CR gets its LF before the new key (found by fuzzing).
+    EXPECT_EQ(profile::set("[STATUS]\r\nA=1\r", "STATUS", "K", "1"), QByteArray("[STATUS]\r\nA=1\r\nK=1\r\n"));
+    EXPECT_EQ(profile::set("[STATUS]\nA=1", "STATUS", "K", "1"), QByteArray("[STATUS]\nA=1\nK=1\n"));
 }
 
 TEST(ProfileFileTest, ReadingCutsToTheCapacityAndFallsBackToTheDefault)
