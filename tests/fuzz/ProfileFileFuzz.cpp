@@ -2,6 +2,8 @@
 // other keys keep their values, and at most one line of the file changes.
 #include "platform/ProfileFile.h"
 
+#include <QList>
+
 #include <cstdint>
 #include <cstdlib>
 
