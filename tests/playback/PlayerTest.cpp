@@ -402,6 +402,23 @@ TEST_F(PlayerTest, FailedLoopRestartLeavesTheWindowIdleAndSaysWhy)
     EXPECT_TRUE(h.controls.allCommands(true));
 }
 
+TEST_F(PlayerTest, ARecordingTruncatedWhileALoopRunsPlaysWhatIsLeft)
+{
+    h.controls.loopChecked = true;
+    h.writeRecording("1,1,0\r\n2,2,128\r\n3,3,0\r\n4,4,0\r\n");
+    h.form().Command3_Click();
+    for (int tick = 0; tick < 5; ++tick) // one whole pass, and the restart
+        h.form().Timer2_Timer();
+    h.writeRecording("9,9,0\r\n8,8"); // cut short, mid-record
+    h.pointer.events.clear();
+    for (int tick = 0; tick < 8; ++tick)
+        h.form().Timer2_Timer();
+    EXPECT_EQ(h.pointer.events, std::vector<InputEvent>(4, move(9, 9)));
+    EXPECT_TRUE(h.controls.timers[TimerId::Timer2]);
+    EXPECT_FALSE(h.pointer.down);
+    EXPECT_TRUE(h.messages.errors.isEmpty());
+}
+
 TEST_F(PlayerTest, ClosingTheWindowInsideAWaitEndsItAtOnceAndLetsGoOfEverything)
 {
     h.controls.texts[TextBoxId::Text2] = "100";

@@ -105,3 +105,41 @@ TEST_F(SettingsTest, AFailedSetIsReportedAndTheBoxesStay)
 }
 
 } // namespace
+
+namespace {
+
+// Settings files that no version of the tool wrote: start-up shows what it
+// can and never fails, and "SET" keeps every byte it does not own.
+TEST_F(SettingsTest, HugeLinesAreCutAndTheFileStaysWhole)
+{
+    const std::string huge(10 * 1024 * 1024, '5');
+    start("[STATUS]\r\nSLEEP_TIME=" + huge + "\r\nNOTES=" + huge + "\r\n");
+    EXPECT_EQ(box(TextBoxId::Text1), QString(255, '5'));
+    h.controls.texts[TextBoxId::Text2] = "3";
+    h.form().Command5_Click();
+    EXPECT_EQ(readFile(h.settingsPath()),
+        "[STATUS]\r\nSLEEP_TIME=" + std::string(255, '5') + "\r\nNOTES=" + huge + "\r\nWAIT_CLICK_TIME=3\r\n");
+}
+
+TEST_F(SettingsTest, BinaryJunkAndUtf16FilesLoadAsEmptyBoxesAndAreKeptBehindNewKeys)
+{
+    std::string junk;
+    for (int i = 0; i < 4096; ++i)
+        junk.push_back(static_cast<char>((i * 7919) & 0xFF));
+    const QString utf16 = QStringLiteral("[STATUS]\r\nSLEEP_TIME=5\r\n");
+    std::string wide("\xFF\xFE", 2);
+    wide.append(reinterpret_cast<const char*>(utf16.utf16()), static_cast<std::size_t>(utf16.size()) * 2);
+    for (const std::string& bytes : {junk, wide}) {
+        Harness fresh;
+        writeFile(fresh.settingsPath(), bytes);
+        fresh.form().Form_Load();
+        EXPECT_EQ(fresh.controls.texts[TextBoxId::Text1], "");
+        fresh.controls.setBoxes("1", "", "", "", "");
+        fresh.form().Command5_Click();
+        const std::string after = readFile(fresh.settingsPath());
+        EXPECT_EQ(after.substr(0, bytes.size()), bytes); // nothing of it lost
+        EXPECT_TRUE(fresh.messages.errors.isEmpty());
+    }
+}
+
+} // namespace
