@@ -28,7 +28,11 @@ ToolProcess::ToolProcess(const QString& executable, XDesk& desk, const std::stri
     QElapsedTimer started;
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
     started.start();
-    process_.start(copy, {});
+    // BENCH_TOOL_WRAPPER runs the tool under a profiler, say "heaptrack -o /tmp/t";
+    // the figures are then the wrapper's.
+    QStringList command = qEnvironmentVariable("BENCH_TOOL_WRAPPER").split(' ', Qt::SkipEmptyParts);
+    command << copy;
+    process_.start(command.takeFirst(), command);
     if (!process_.waitForStarted())
         throw std::runtime_error("bench: the tool did not start");
     while (!desk_.windowOrigin("clickpath")) {

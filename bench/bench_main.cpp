@@ -429,6 +429,7 @@ int main(int argc, char** argv)
     if (arguments.contains("--quick"))
         plan = Plan{5, 5, 20, 10, 3000};
     const QString only = option("--only", "");
+    plan.longSeconds = option("--long", QString::number(plan.longSeconds)).toInt();
 
     XDesk desk;
     if (arguments.contains("--soak"))
