@@ -1,4 +1,5 @@
 // The tool's real X11 layer on a private Xvfb: what "Auto" does to the desktop.
+#include "platform/ToolError.h"
 #include "platform/x11/RealTool.h"
 #include "platform/x11/XObserver.h"
 
@@ -8,6 +9,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <X11/extensions/XTest.h>
 
 using namespace clickpath;
 using namespace clickpath::fakes;
@@ -92,3 +95,20 @@ TEST(X11PlaybackTest, ClosingTheWindowDuringADragLeavesNoButtonDown)
 
 } // namespace
 
+
+namespace {
+
+TEST(X11ErrorTrapTest, AnXErrorBecomesAToolErrorInsteadOfEndingTheProcess)
+{
+    auto display = platform::x11::openDisplay();
+    XTestFakeButtonEvent(display.get(), 0, True, 0); // there is no button 0
+    try {
+        platform::x11::syncAndCheck(display.get(), "Left press");
+        FAIL() << "the X error went unnoticed";
+    } catch (const ToolError& error) {
+        EXPECT_NE(std::string(error.what()).find("Left press failed"), std::string::npos) << error.what();
+    }
+    EXPECT_NO_THROW(platform::x11::syncAndCheck(display.get(), "Nothing")); // the trap is reset
+}
+
+} // namespace
