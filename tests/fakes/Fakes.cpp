@@ -20,43 +20,6 @@ FakeControls::FakeControls()
     timers[app::TimerId::Timer2] = false;
 }
 
-void FakeControls::setLabelCaption(app::LabelId label, const QString& caption)
-{
-    ++writes;
-    captions[label] = caption;
-    captionLog.emplace_back(label, caption);
-}
-
-void FakeControls::setLabelColour(app::LabelId label, std::uint32_t bgr)
-{
-    ++writes;
-    colours[label] = bgr;
-}
-
-void FakeControls::setText(app::TextBoxId box, const QString& text)
-{
-    ++writes;
-    texts[box] = text;
-}
-
-void FakeControls::setTimerEnabled(app::TimerId timer, bool enabled)
-{
-    ++writes;
-    timers[timer] = enabled;
-}
-
-void FakeControls::setCommandEnabled(app::CommandId command, bool enabled)
-{
-    ++writes;
-    commands[command] = enabled;
-}
-
-void FakeControls::setCaption(const QString& caption)
-{
-    ++writes;
-    windowCaption = caption;
-}
-
 QStringList FakeControls::history(app::LabelId label) const
 {
     QStringList shown;

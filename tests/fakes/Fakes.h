@@ -28,14 +28,22 @@ class FakeControls final : public app::Controls {
 public:
     FakeControls();
 
-    void setLabelCaption(app::LabelId label, const QString& caption) override;
-    void setLabelColour(app::LabelId label, std::uint32_t bgr) override;
+    void setLabelCaption(app::LabelId label, const QString& caption) override
+    {
+        store(captions, label, caption);
+        captionLog.emplace_back(label, caption);
+    }
+    void setLabelColour(app::LabelId label, std::uint32_t bgr) override { store(colours, label, bgr); }
     QString text(app::TextBoxId box) const override { return texts.at(box); }
-    void setText(app::TextBoxId box, const QString& text) override;
+    void setText(app::TextBoxId box, const QString& text) override { store(texts, box, text); }
     int checkValue() const override { return loopChecked ? 1 : 0; }
-    void setTimerEnabled(app::TimerId timer, bool enabled) override;
-    void setCommandEnabled(app::CommandId command, bool enabled) override;
-    void setCaption(const QString& caption) override;
+    void setTimerEnabled(app::TimerId timer, bool enabled) override { store(timers, timer, enabled); }
+    void setCommandEnabled(app::CommandId command, bool enabled) override { store(commands, command, enabled); }
+    void setCaption(const QString& caption) override
+    {
+        ++writes;
+        windowCaption = caption;
+    }
     void repaintNow() override { ++repaints; }
 
     bool allCommands(bool enabled) const;
@@ -47,7 +55,6 @@ public:
 
     std::vector<std::pair<app::LabelId, QString>> captionLog;
     int writes = 0; // every change made to any control
-
     std::map<app::LabelId, QString> captions;
     std::map<app::LabelId, std::uint32_t> colours;
     std::map<app::TextBoxId, QString> texts;
@@ -56,6 +63,14 @@ public:
     bool loopChecked = true;
     QString windowCaption;
     int repaints = 0;
+
+private:
+    template <typename Map, typename Key, typename Value>
+    void store(Map& map, Key key, const Value& value)
+    {
+        ++writes;
+        map[key] = value;
+    }
 };
 
 // One thing the fake desktop saw, in order.
