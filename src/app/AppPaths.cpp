@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace clickpath::app {
@@ -28,6 +29,11 @@ QString AppPaths::workingRecordingPath() const
 QString AppPaths::settingsFilePath() const
 {
     return exeDirectory_ + QDir::separator() + exeBaseName_ + QStringLiteral(".ini");
+}
+
+std::string localPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
 }
 
 } // namespace clickpath::app

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <string>
+
 namespace clickpath::app {
 
 // The files that live beside the executable: the working recording and the
@@ -21,5 +23,8 @@ private:
     QString exeDirectory_;
     QString exeBaseName_;
 };
+
+// A path as the operating system takes it, in the file names' encoding.
+std::string localPath(const QString& path);
 
 } // namespace clickpath::app

@@ -5,7 +5,6 @@
 #include "app/ToolContext.h"
 #include "platform/FileTable.h"
 #include "platform/MessageSink.h"
-#include "platform/ToolError.h"
 #include "settings/NumberText.h"
 
 namespace clickpath::playback {
@@ -42,8 +41,7 @@ void Player::loopRestart()
 {
     app::ToolState& state = tool_.state;
     state.looping = app::kTrue;
-    if (__builtin_add_overflow(state.loopCount, 1, &state.loopCount))
-        throw ToolError("Overflow: loop count");
+    state.loopCount = checkedAdd(state.loopCount, 1, "loop count");
     tool_.controls.setLabelCaption(LabelId::Label3, QString::number(state.loopCount));
     if (settings::toLong(tool_.text(TextBoxId::Text1), QStringLiteral("Sleep")) > 0) {
         tool_.setCommandButtons(false);

@@ -8,10 +8,7 @@
 #include "recording/RecordingFormat.h"
 #include "settings/NumberText.h"
 
-#include <QFile>
-
 #include <cmath>
-#include <limits>
 
 namespace clickpath::playback {
 
@@ -19,22 +16,13 @@ using app::LabelId;
 using app::TextBoxId;
 using app::TimerId;
 
-namespace {
-
-std::int32_t checkedAdd(std::int32_t a, std::int32_t b)
+std::int32_t Player::checkedAdd(std::int32_t a, std::int32_t b, const char* what)
 {
     std::int32_t sum = 0;
     if (__builtin_add_overflow(a, b, &sum))
-        throw ToolError("Overflow: pointer position out of range");
+        throw ToolError(std::string("Overflow: ") + what);
     return sum;
 }
-
-std::int32_t checkedIncrement(std::int32_t counter)
-{
-    return checkedAdd(counter, 1);
-}
-
-} // namespace
 
 Player::Player(app::ToolContext& tool)
     : tool_(tool)
@@ -45,7 +33,7 @@ void Player::Command3_Click()
 {
     app::ToolState& state = tool_.state;
     state.recordFile = tool_.services.files.freeNumber();
-    tool_.services.files.openForInput(state.recordFile, QFile::encodeName(tool_.paths.workingRecordingPath()).toStdString());
+    tool_.services.files.openForInput(state.recordFile, app::localPath(tool_.paths.workingRecordingPath()));
     state.stopFlag = 0;
     tool_.setCommandButtons(false);
     if (state.looping == app::kFalse) {
@@ -53,7 +41,7 @@ void Player::Command3_Click()
         tool_.controls.setLabelCaption(LabelId::Label3, QStringLiteral("0"));
     }
     tool_.controls.setLabelCaption(LabelId::Label6, QString());
-    state.passCount = checkedIncrement(state.passCount);
+    state.passCount = checkedAdd(state.passCount, 1, "pass count");
     tool_.controls.setTimerEnabled(TimerId::Timer2, true);
 }
 
@@ -83,8 +71,8 @@ bool Player::step()
     state.recordX = record.x;
     state.recordY = record.y;
     state.recordButton = record.button;
-    const std::int32_t x = checkedAdd(state.offsetX, state.recordX);
-    const std::int32_t y = checkedAdd(state.recordY, state.offsetY);
+    const std::int32_t x = checkedAdd(state.offsetX, state.recordX, "pointer position");
+    const std::int32_t y = checkedAdd(state.recordY, state.offsetY, "pointer position");
     tool_.services.pointer.moveTo(x, y);
     tool_.showPointerCaption(x, y);
     if (state.stopFlag == 1)
@@ -101,8 +89,8 @@ void Player::pressEdge()
     app::ToolState& state = tool_.state;
     state.offsetX = drawOffset(TextBoxId::Text4);
     state.offsetY = drawOffset(TextBoxId::Text3);
-    const std::int32_t x = checkedAdd(state.offsetX, state.recordX);
-    const std::int32_t y = checkedAdd(state.recordY, state.offsetY);
+    const std::int32_t x = checkedAdd(state.offsetX, state.recordX, "pointer position");
+    const std::int32_t y = checkedAdd(state.recordY, state.offsetY, "pointer position");
     tool_.services.pointer.moveTo(x, y);
     tool_.showPointerCaption(x, y);
     sendLeftButton(kLeftDown);

@@ -61,6 +61,8 @@ private:
     float clockSeconds();
     float randomLength(app::TextBoxId boundBox, const QString& what);
     float firstPassLength();
+    // A 32-bit sum; overflowing it is an error of the handler.
+    static std::int32_t checkedAdd(std::int32_t a, std::int32_t b, const char* what);
 
     app::ToolContext& tool_;
 };

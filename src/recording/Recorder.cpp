@@ -5,8 +5,6 @@
 #include "platform/Pointer.h"
 #include "recording/RecordingFormat.h"
 
-#include <QFile>
-
 namespace clickpath::recording {
 
 using app::LabelId;
@@ -29,8 +27,7 @@ void Recorder::Command1_Click()
     tool_.controls.setLabelCaption(LabelId::Label3, QString());
     try {
         state.recordFile = tool_.services.files.freeNumber();
-        tool_.services.files.openForOutput(
-            state.recordFile, QFile::encodeName(tool_.paths.workingRecordingPath()).toStdString());
+        tool_.services.files.openForOutput(state.recordFile, app::localPath(tool_.paths.workingRecordingPath()));
     } catch (const std::exception&) {
         // No timer may run without an open file.
         tool_.controls.setTimerEnabled(TimerId::Timer1, false);
