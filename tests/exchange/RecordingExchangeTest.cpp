@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <unistd.h>
+
 using namespace clickpath;
 using namespace clickpath::fakes;
 
@@ -119,6 +122,41 @@ TEST_F(ExchangeTest, FailedCopiesNameThePathAndLeaveTheDestinationAsItWas)
     EXPECT_EQ(readFile(path("plain")), "p");
     // No temporary file is left behind.
     EXPECT_EQ(QDir(h.dir()).entryList(QDir::Files).size(), 2);
+}
+
+} // namespace
+
+namespace {
+
+// A small file system of its own that fills up: mounting needs root, as the
+// suite runs in CI; elsewhere the test is skipped.
+class FullDiskTest : public ExchangeTest {
+protected:
+    void SetUp() override
+    {
+        QDir(h.dir()).mkdir("small");
+        const std::string command = "mount -t tmpfs -o size=16k tmpfs '" + path("small").toStdString() + "' 2>/dev/null";
+        if (geteuid() != 0 || std::system(command.c_str()) != 0)
+            GTEST_SKIP() << "cannot mount a small file system here";
+        mounted = true;
+    }
+    void TearDown() override
+    {
+        if (mounted)
+            std::system(("umount '" + path("small").toStdString() + "'").c_str());
+    }
+    bool mounted = false;
+};
+
+TEST_F(FullDiskTest, SaveOntoAFullDiskKeepsTheOldFileAndSaysWhy)
+{
+    writeFile(path("small/kept.txt"), "the old recording\r\n");
+    h.writeRecording(std::string(64 * 1024, '7'));
+    save(path("small/kept.txt"));
+    ASSERT_EQ(h.messages.errors.size(), 1);
+    EXPECT_TRUE(h.messages.errors[0].contains(path("small/kept.txt")));
+    EXPECT_EQ(readFile(path("small/kept.txt")), "the old recording\r\n");
+    EXPECT_EQ(QDir(path("small")).entryList(QDir::Files), QStringList{"kept.txt"}); // no temporary left
 }
 
 } // namespace

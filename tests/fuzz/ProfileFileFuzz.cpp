@@ -2,7 +2,6 @@
 // other keys keep their values, and at most one line of the file changes.
 #include "platform/ProfileFile.h"
 
-#include <QList>
 
 #include <cstdint>
 #include <cstdlib>
@@ -18,9 +17,12 @@ const QByteArray kValues[] = {"0", "180", "-2.5E3", "", "1,5"};
 qsizetype longestLine(const QByteArray& file)
 {
     qsizetype longest = 0;
-    for (const QByteArray& line : file.split('\n'))
-        longest = std::max(longest, line.size() + 1);
-    return longest;
+    qsizetype start = 0;
+    for (qsizetype lf = file.indexOf('\n'); lf >= 0; lf = file.indexOf('\n', start)) {
+        longest = std::max(longest, lf + 1 - start);
+        start = lf + 1;
+    }
+    return std::max(longest, file.size() - start);
 }
 
 } // namespace
