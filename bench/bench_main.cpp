@@ -297,7 +297,8 @@ void measurePeers(XDesk& desk, const Plan& plan, Figures& figures)
     const QString events = dir.filePath("path.xns");
     QProcess recorder;
     recorder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    recorder.start("cnee", {"--record", "--mouse", "--data-to-record", "-1", "--out-file", events});
+    recorder.start("cnee", {"--record", "--mouse", "--events-to-record", "-1", "--data-to-record", "-1",
+                              "--seconds-to-record", "-1", "--out-file", events});
     if (!recorder.waitForStarted()) {
         std::printf("cnee is not installed: no peer figures\n");
         return;
@@ -323,7 +324,7 @@ void measurePeers(XDesk& desk, const Plan& plan, Figures& figures)
     desk.takeMotion();
     QProcess player;
     player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    player.start("cnee", {"--replay", "--file", events});
+    player.start("cnee", {"--replay", "--force-replay", "--file", events});
     player.waitForFinished(plan.replayLines * 10 * 3 + 20000);
     pause(200);
     std::vector<Motion> moves;
