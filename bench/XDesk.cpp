@@ -7,6 +7,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <stdexcept>
+#include <unistd.h>
 
 namespace bench {
 
@@ -97,6 +98,15 @@ std::vector<Motion> XDesk::takeMotion()
         XFreeEventData(watcher_, cookie);
     }
     return moves;
+}
+
+void XDesk::drainMotion()
+{
+    for (int quiet = 0; quiet < 20;) {
+        XSync(watcher_, False);
+        quiet = takeMotion().empty() ? quiet + 1 : 0;
+        usleep(10000);
+    }
 }
 
 std::uint32_t XDesk::serverNow()

@@ -38,6 +38,8 @@ public:
 
     // Raw pointer motion since the last call, in order.
     std::vector<Motion> takeMotion();
+    // Discards raw motion until none has come for 200 ms.
+    void drainMotion();
     // The server's clock now, in ms (same clock as Motion::serverMs).
     std::uint32_t serverNow();
 
