@@ -99,14 +99,15 @@ double ToolProcess::cpuSeconds() const
     return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-long ToolProcess::rssKb() const
+long ToolProcess::statusKb(const char* field) const
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid()));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
+    const QByteArray key = QByteArray(field) + ':';
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLong();
     return 0;
 }
 

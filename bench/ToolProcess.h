@@ -31,9 +31,11 @@ public:
     // True once "Rec" is drawn enabled (dark caption) again.
     bool buttonsEnabled();
 
-    // CPU seconds used by the process so far, and its resident memory in kB.
+    // CPU seconds used by the process so far, and its resident memory in kB:
+    // all of it, or one field of /proc/<pid>/status such as "RssAnon".
     double cpuSeconds() const;
-    long rssKb() const;
+    long rssKb() const { return statusKb("VmRSS"); }
+    long statusKb(const char* field) const;
 
 private:
     void clickAt(int x, int y);
