@@ -6,6 +6,7 @@
 #include "platform/FileTable.h"
 #include "platform/qt/QtFileDialog.h"
 #include "platform/qt/QtServices.h"
+#include "platform/qt/XlibRequestTrimmer.h"
 #include "platform/x11/X11ButtonSource.h"
 #include "platform/x11/X11Pointer.h"
 
@@ -56,6 +57,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
+    const platform::qt::XlibRequestTrimmer trimmer;
     const app::AppPaths paths = app::AppPaths::ofRunningExecutable();
     QApplication::setApplicationName(paths.exeBaseName());
 
