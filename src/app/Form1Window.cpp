@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTimer>
 
 #include <xcb/xcb.h>
 
@@ -123,13 +122,8 @@ void Form1Window::buildControls()
     label(LabelId::Label3)->setFont(countFont());
     label(LabelId::Label9)->setFont(countFont());
 
-    for (auto* timer : {&timers_[0], &timers_[1]}) {
-        *timer = new QTimer(this);
-        (*timer)->setInterval(10);
-        (*timer)->setTimerType(Qt::PreciseTimer);
-    }
-    timers_[0]->setObjectName(QStringLiteral("Timer1"));
-    timers_[1]->setObjectName(QStringLiteral("Timer2"));
+    for (auto& timer : timers_)
+        timer = std::make_unique<platform::qt::GridTimer>(10);
 }
 
 bool Form1Window::focusedBoxRefuses(QWidget* target)
@@ -195,8 +189,8 @@ void Form1Window::connectHandlers(Form1& form)
     connect(command(CommandId::Command3), &QPushButton::clicked, this, [&form] { form.Command3_Click(); });
     connect(command(CommandId::Command4), &QPushButton::clicked, this, [&form] { form.Command4_Click(); });
     connect(command(CommandId::Command5), &QPushButton::clicked, this, [&form] { form.Command5_Click(); });
-    connect(timer(TimerId::Timer1), &QTimer::timeout, this, [&form] { form.Timer1_Timer(); });
-    connect(timer(TimerId::Timer2), &QTimer::timeout, this, [&form] { form.Timer2_Timer(); });
+    timer(TimerId::Timer1)->onTimeout([&form] { form.Timer1_Timer(); });
+    timer(TimerId::Timer2)->onTimeout([&form] { form.Timer2_Timer(); });
 }
 
 void Form1Window::setLabelCaption(LabelId id, const QString& caption)

@@ -1,18 +1,19 @@
 #pragma once
 
 #include "app/Controls.h"
+#include "platform/qt/GridTimer.h"
 
 #include <QSet>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimer;
 
 namespace clickpath::app {
 
@@ -40,7 +41,7 @@ public:
     QPushButton* command(CommandId id) const { return commands_[static_cast<int>(id)]; }
     QLineEdit* textBox(TextBoxId id) const { return textBoxes_[static_cast<int>(id)]; }
     QLabel* label(LabelId id) const { return labels_[static_cast<int>(id)]; }
-    QTimer* timer(TimerId id) const { return timers_[static_cast<int>(id)]; }
+    platform::qt::GridTimer* timer(TimerId id) const { return timers_[static_cast<int>(id)].get(); }
     QCheckBox* check1() const { return check1_; }
 
 protected:
@@ -58,7 +59,7 @@ private:
     std::array<QPushButton*, 5> commands_{};
     std::array<QLineEdit*, 5> textBoxes_{};
     std::array<QLabel*, 6> labels_{};
-    std::array<QTimer*, 2> timers_{};
+    std::array<std::unique_ptr<platform::qt::GridTimer>, 2> timers_; // Timer1, Timer2
     QCheckBox* check1_ = nullptr;
     QSet<QLabel*> changedLabels_; // set since the last repaintNow
     Form1* form_ = nullptr;

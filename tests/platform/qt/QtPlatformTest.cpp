@@ -1,3 +1,4 @@
+#include "platform/qt/GridTimer.h"
 #include "platform/qt/QtFileDialog.h"
 #include "platform/qt/QtServices.h"
 
@@ -16,21 +17,19 @@ TEST(QtFileDialogTest, FilterBecomesQtNameFiltersWithoutRepeatingThePattern)
     EXPECT_EQ(QtFileDialog::nameFilters("Text|*.txt|All|*"), (QStringList{"Text (*.txt)", "All (*)"}));
 }
 
-TEST(QtEventPumpTest, ATimerIsNotReenteredWhileItsSlotPumpsEvents)
+TEST(GridTimerTest, ATickIsNotReenteredWhileItPumpsEvents)
 {
-    // The playback timer's slot pumps events inside a wait; Qt must not
-    // deliver the same timer's tick into that pumping.
+    // The playback tick pumps events inside a wait; the timer must not
+    // deliver its next tick into that pumping.
     QtEventPump pump;
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setInterval(10);
+    GridTimer timer(10);
     int entries = 0;
     int nested = 0;
     bool inside = false;
     int otherTicks = 0;
     QTimer other; // events of other sources still run inside the pumping
     QObject::connect(&other, &QTimer::timeout, [&] { ++otherTicks; });
-    QObject::connect(&timer, &QTimer::timeout, [&] {
+    timer.onTimeout([&] {
         ++entries;
         if (inside) {
             ++nested;
@@ -49,6 +48,26 @@ TEST(QtEventPumpTest, ATimerIsNotReenteredWhileItsSlotPumpsEvents)
     EXPECT_EQ(nested, 0);
     EXPECT_EQ(entries, 1);
     EXPECT_GT(otherTicks, 0);
+}
+
+TEST(GridTimerTest, ATickMayStopOrRestartItsOwnTimer)
+{
+    // A pass that ends stops the timer; a looped pass starts it again from
+    // within the same tick.
+    QtEventPump pump;
+    GridTimer timer(10);
+    int ticks = 0;
+    timer.onTimeout([&] {
+        ++ticks;
+        timer.stop();
+        if (ticks < 3)
+            timer.start();
+    });
+    timer.start();
+    for (int i = 0; i < 20 && timer.isActive(); ++i)
+        pump.pumpOnce();
+    EXPECT_EQ(ticks, 3);
+    EXPECT_FALSE(timer.isActive());
 }
 
 TEST(MonotonicClockTest, StartsNearZeroAndNeverGoesBack)

@@ -1,0 +1,25 @@
+#include "platform/TickGrid.h"
+
+namespace clickpath::platform {
+
+TickGrid::TickGrid(std::int64_t intervalNs, int maxBehind)
+    : interval_(intervalNs)
+    , maxBehind_(intervalNs * maxBehind)
+{
+}
+
+void TickGrid::start(std::int64_t now)
+{
+    deadline_ = now + interval_;
+}
+
+void TickGrid::ticked(std::int64_t began, std::int64_t ended)
+{
+    deadline_ += interval_;
+    const bool waitedInside = ended - began > interval_;
+    const bool tooFarBehind = ended - deadline_ > maxBehind_;
+    if (waitedInside || tooFarBehind)
+        deadline_ = ended + interval_;
+}
+
+} // namespace clickpath::platform
