@@ -44,7 +44,7 @@ void GridTimer::fire()
     const std::int64_t began = now();
     if (tick_)
         tick_();
-    if (starts_ != startsBefore || !active_)
+    if (starts_ != startsBefore)
         return; // stopped, or started afresh, by the tick itself
     grid_.ticked(began, now());
     armForDeadline();
