@@ -61,7 +61,12 @@ void Form1::Form_Unload()
 
 void Form1::Command1_Click()
 {
-    handle([this] { recorder_.Command1_Click(); });
+    handle([this] {
+        // The click on "Rec" itself, and any button event before it, may not
+        // have been handled yet: they belong before the recording, not in it.
+        watcher_.catchUp();
+        recorder_.Command1_Click();
+    });
 }
 
 void Form1::Timer1_Timer()

@@ -35,6 +35,8 @@ public:
     // Moves up to `capacity` of the oldest unread items into `out`, in order of
     // arrival, and returns how many; the rest stay buffered. Throws on failure.
     virtual int readItems(ButtonItem* out, int capacity) = 0;
+    // Buffers, without a notification, every item that came before this call.
+    virtual void takeWaiting() = 0;
 };
 
 } // namespace clickpath::platform

@@ -25,9 +25,23 @@ void MouseWatcher::openMouseWatcher()
 
 void MouseWatcher::DXCallback(std::int32_t eventId)
 {
-    app::ToolState& state = tool_.state;
-    if (eventId != state.mouseEvent || !state.mouseDevice)
+    if (eventId != tool_.state.mouseEvent || !tool_.state.mouseDevice)
         return;
+    handleWaitingItems();
+}
+
+void MouseWatcher::catchUp()
+{
+    if (!tool_.state.mouseEvent || !tool_.state.mouseDevice)
+        return;
+    tool_.state.mouseDevice->takeWaiting();
+    while (handleWaitingItems() == kItemsPerCallback) {
+    }
+}
+
+int MouseWatcher::handleWaitingItems()
+{
+    app::ToolState& state = tool_.state;
     std::array<platform::ButtonItem, kItemsPerCallback> items{};
     int count = 0;
     try {
@@ -46,6 +60,7 @@ void MouseWatcher::DXCallback(std::int32_t eventId)
         else if (items[i].offsetCode == platform::kRightButtonOffset)
             stopRequest(tool_); // press and release alike
     }
+    return count;
 }
 
 void MouseWatcher::onLeftButton(std::int32_t data)

@@ -22,6 +22,9 @@ public:
     void openMouseWatcher();
     // Handles up to 10 waiting items; the rest come with the next notification.
     void DXCallback(std::int32_t eventId);
+    // Handles at once every item that came before this call, so that a
+    // handler can start from what the buttons did up to now.
+    void catchUp();
     // Shutdown: stop delivery, then let go of the device.
     void stopDelivery();
     void releaseDevice();
@@ -30,6 +33,8 @@ public:
     static constexpr int kItemsPerCallback = 10;
 
 private:
+    // Reads up to one callback's worth of items and handles them; returns how many.
+    int handleWaitingItems();
     void onLeftButton(std::int32_t data);
 
     app::ToolContext& tool_;

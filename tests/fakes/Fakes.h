@@ -168,6 +168,7 @@ public:
     void acquire() override { acquired = true; ++acquires; }
     void unacquire() override { acquired = false; }
     int readItems(platform::ButtonItem* out, int capacity) override;
+    void takeWaiting() override {} // pushed items are in at once
 
     void push(std::int32_t offsetCode, std::int32_t data) { pending.push_back({offsetCode, data}); }
     // Calls the window's callback as a notification would.

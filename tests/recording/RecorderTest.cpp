@@ -35,6 +35,29 @@ protected:
     Harness h;
 };
 
+TEST_F(RecorderTest, ButtonEventsBeforeRecAreNotPartOfTheRecording)
+{
+    // The click on "Rec" reaches the watcher on a connection of its own and
+    // may still wait there when the button's handler runs; so may a right
+    // click made just before.
+    for (const auto& [offset, data] : {std::pair{kRightButtonOffset, 128}, {kRightButtonOffset, 0},
+             {kLeftButtonOffset, 128}, {kLeftButtonOffset, 0}})
+        h.mouse->push(offset, data);
+    h.form().Command1_Click();
+    h.mouse->notify(); // what would otherwise have come now
+    h.pointer.x = 30;
+    h.pointer.y = 15;
+    tick();
+    EXPECT_TRUE(h.controls.timers[TimerId::Timer1]) << "a right click before Rec stopped the new recording";
+    EXPECT_EQ(h.readRecording(), "30,15,0\r\n");
+
+    // A click once the recording runs is kept, however short.
+    left(128);
+    left(0);
+    tick();
+    EXPECT_EQ(h.readRecording(), "30,15,0\r\n30,15,128\r\n");
+}
+
 TEST_F(RecorderTest, RecStartsFreshAndEachTickAppendsOneLine)
 {
     h.controls.captions[LabelId::Label6] = "Click!";

@@ -94,6 +94,18 @@ int X11ButtonSource::readItems(ButtonItem* out, int capacity)
     return count;
 }
 
+void X11ButtonSource::takeWaiting()
+{
+    // The round trip makes sure that every event the server sent before it is
+    // in, not only what happens to be readable on the socket yet.
+    XSync(display_.get(), False);
+    while (XPending(display_.get()) > 0) {
+        XEvent event;
+        XNextEvent(display_.get(), &event);
+        take(event);
+    }
+}
+
 void X11ButtonSource::drain()
 {
     // One readable socket may carry many events; XPending reads them all in.

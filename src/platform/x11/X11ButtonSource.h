@@ -30,6 +30,7 @@ public:
     void acquire() override;
     void unacquire() override;
     int readItems(ButtonItem* out, int capacity) override;
+    void takeWaiting() override;
 
 private:
     void selectRawButtons(bool on);
