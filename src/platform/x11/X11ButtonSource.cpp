@@ -99,14 +99,16 @@ void X11ButtonSource::takeWaiting()
     // The round trip makes sure that every event the server sent before it is
     // in, not only what happens to be readable on the socket yet.
     XSync(display_.get(), False);
-    while (XPending(display_.get()) > 0) {
-        XEvent event;
-        XNextEvent(display_.get(), &event);
-        take(event);
-    }
+    takePending();
 }
 
 void X11ButtonSource::drain()
+{
+    takePending();
+    notify();
+}
+
+void X11ButtonSource::takePending()
 {
     // One readable socket may carry many events; XPending reads them all in.
     while (XPending(display_.get()) > 0) {
@@ -114,7 +116,6 @@ void X11ButtonSource::drain()
         XNextEvent(display_.get(), &event);
         take(event);
     }
-    notify();
 }
 
 void X11ButtonSource::take(XEvent& event)

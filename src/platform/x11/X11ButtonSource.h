@@ -36,6 +36,7 @@ private:
     void selectRawButtons(bool on);
     // Moves what the server sent into the buffer, then notifies.
     void drain();
+    void takePending();
     void take(union ::_XEvent& event);
     // Notifies while items wait: the socket stays quiet for items that are
     // already buffered, so a callback that left some behind is followed by
