@@ -71,10 +71,7 @@ bool Player::step()
     state.recordX = record.x;
     state.recordY = record.y;
     state.recordButton = record.button;
-    const std::int32_t x = checkedAdd(state.offsetX, state.recordX, "pointer position");
-    const std::int32_t y = checkedAdd(state.recordY, state.offsetY, "pointer position");
-    tool_.services.pointer.moveTo(x, y);
-    tool_.showPointerCaption(x, y);
+    moveToRecordWithOffsets();
     if (state.stopFlag == 1)
         return true;
     if (state.recordButton == recording::kButtonDown && state.pressSent == 0)
@@ -84,15 +81,21 @@ bool Player::step()
     return false;
 }
 
+void Player::moveToRecordWithOffsets()
+{
+    const app::ToolState& state = tool_.state;
+    const std::int32_t x = checkedAdd(state.offsetX, state.recordX, "pointer position");
+    const std::int32_t y = checkedAdd(state.recordY, state.offsetY, "pointer position");
+    tool_.services.pointer.moveTo(x, y);
+    tool_.showPointerCaption(x, y);
+}
+
 void Player::pressEdge()
 {
     app::ToolState& state = tool_.state;
     state.offsetX = drawOffset(TextBoxId::Text4);
     state.offsetY = drawOffset(TextBoxId::Text3);
-    const std::int32_t x = checkedAdd(state.offsetX, state.recordX, "pointer position");
-    const std::int32_t y = checkedAdd(state.recordY, state.offsetY, "pointer position");
-    tool_.services.pointer.moveTo(x, y);
-    tool_.showPointerCaption(x, y);
+    moveToRecordWithOffsets();
     sendLeftButton(kLeftDown);
     state.pressSent = 1;
     tool_.controls.setLabelCaption(LabelId::Label6, QStringLiteral("Click!"));

@@ -58,6 +58,8 @@ private:
     void waitsAfterRelease();
     void endPass();
     void loopRestart();
+    // Moves the pointer to the current record plus the click offsets, and shows it.
+    void moveToRecordWithOffsets();
     float clockSeconds();
     float randomLength(app::TextBoxId boundBox, const QString& what);
     float firstPassLength();
