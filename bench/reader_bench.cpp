@@ -1,8 +1,7 @@
 // Records read per second from a 1,000,000-line recording: the reader alone,
 // no display and no timer.
-#include "platform/FileTable.h"
+#include "core/RecordingFormat.h"
 #include "platform/ToolError.h"
-#include "recording/RecordingFormat.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,7 +20,7 @@ int main()
         file.open(QIODevice::WriteOnly);
         std::string chunk;
         for (int i = 0; i < 1000000; ++i) {
-            chunk += recording::formatRecordLine(100 + i % 1800, 100 + i % 1000, (i / 50) % 2 ? 128 : 0);
+            chunk += core::formatRecordLine({100 + i % 1800, 100 + i % 1000, (i / 50) % 2 ? 128 : 0});
             if (chunk.size() > (1 << 20)) {
                 file.write(chunk.data(), static_cast<qint64>(chunk.size()));
                 chunk.clear();
@@ -31,14 +30,13 @@ int main()
     }
     double best = 0;
     for (int round = 0; round < 3; ++round) {
-        platform::FileTable files;
-        files.openForInput(1, path.toStdString());
+        core::RecordingReader reader(path);
         QElapsedTimer clock;
         clock.start();
         long records = 0;
         try {
             for (;;) {
-                recording::readRecord(files, 1);
+                reader.next();
                 ++records;
             }
         } catch (const EndOfFileError&) {

@@ -4,8 +4,8 @@ namespace clickpath::app {
 
 QString waylandWarning(const QProcessEnvironment& environment)
 {
-    const bool wayland = environment.value(QStringLiteral("XDG_SESSION_TYPE")).compare(QStringLiteral("wayland"),
-                             Qt::CaseInsensitive)
+    const bool wayland
+        = environment.value(QStringLiteral("XDG_SESSION_TYPE")).compare(QStringLiteral("wayland"), Qt::CaseInsensitive)
             == 0
         || !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
     if (!wayland)

@@ -1,17 +1,16 @@
 #include "app/Form1.h"
 
-#include "platform/FileTable.h"
-#include "platform/MessageSink.h"
-
 namespace clickpath::app {
 
-Form1::Form1(Controls& controls, Services services, AppPaths paths)
-    : tool_(controls, std::move(services), std::move(paths))
-    , player_(tool_)
-    , recorder_(tool_)
-    , watcher_(tool_, [this](std::int32_t eventId) { DXCallback(eventId); })
-    , settings_(tool_)
-    , exchange_(tool_)
+Form1::Form1(core::Controls& controls, const platform::Services& services, platform::FileDialog& dialog,
+    const core::AppPaths& paths)
+    : controls_(controls)
+    , messages_(services.messages)
+    , recorder_(controls, services.pointer, latch_, paths.workingRecordingPath())
+    , player_(controls, services, paths.workingRecordingPath())
+    , watcher_(controls, services.openMouse, latch_, [this] { stopRequest(); })
+    , settings_(controls, paths.settingsFilePath())
+    , exchange_(dialog, paths.workingRecordingPath())
 {
 }
 
@@ -21,19 +20,14 @@ void Form1::handle(Handler&& handler)
     try {
         handler();
     } catch (const std::exception& error) {
-        tool_.services.messages.showError(QString::fromStdString(error.what()));
+        messages_.showError(QString::fromStdString(error.what()));
     }
 }
 
 void Form1::Form_Load()
 {
-    watcher_.openMouseWatcher();
-    settings_.loadSettings();
-    tool_.controls.setCaption(tool_.paths.exeBaseName());
-    tool_.state.offsetX = 0;
-    tool_.state.offsetY = 0;
-    tool_.state.passCount = 0;
-    tool_.state.looping = kFalse;
+    watcher_.open([this] { DXCallback(); });
+    settings_.load();
 }
 
 void Form1::Form_QueryUnload()
@@ -44,19 +38,18 @@ void Form1::Form_QueryUnload()
 void Form1::Form_Unload()
 {
     // The window goes now: a wait that pumped this close ends without
-    // touching it, a held replayed press is let go, and open files are closed
+    // touching it, a held replayed press is let go, and the files are closed
     // so that every line written so far stays.
-    watcher_.releaseDevice();
-    ToolState& state = tool_.state;
-    state.windowClosed = true;
-    tool_.controls.setTimerEnabled(TimerId::Timer1, false);
-    tool_.controls.setTimerEnabled(TimerId::Timer2, false);
-    try {
-        player_.releaseHeldPress();
-    } catch (const std::exception&) {
-        // Nothing is reported at shutdown.
-    }
-    tool_.services.files.closeAll();
+    watcher_.release();
+    recorder_.stop();
+    player_.close();
+}
+
+void Form1::stopRequest()
+{
+    player_.stop();
+    recorder_.stop();
+    controls_.setCommandButtonsEnabled(true);
 }
 
 void Form1::Command1_Click()
@@ -65,75 +58,51 @@ void Form1::Command1_Click()
         // The click on "Rec" itself, and any button event before it, may not
         // have been handled yet: they belong before the recording, not in it.
         watcher_.catchUp();
-        recorder_.Command1_Click();
+        player_.forgetLoop();
+        recorder_.start();
     });
-}
-
-void Form1::Timer1_Timer()
-{
-    handle([this] { recorder_.Timer1_Timer(); });
-}
-
-void Form1::DXCallback(std::int32_t eventId)
-{
-    handle([this, eventId] { watcher_.DXCallback(eventId); });
 }
 
 void Form1::Command2_Click()
 {
-    handle([this] { exchange_.Command2_Click(); });
-}
-
-void Form1::Command4_Click()
-{
-    handle([this] { exchange_.Command4_Click(); });
-}
-
-void Form1::Command5_Click()
-{
-    handle([this] { settings_.Command5_Click(); });
-}
-
-bool Form1::validate(TextBoxId box)
-{
-    bool cancel = false;
-    handle([&] { cancel = settings_.validate(box); });
-    return cancel;
-}
-
-bool Form1::Text1_Validate()
-{
-    return validate(TextBoxId::Text1);
-}
-
-bool Form1::Text2_Validate()
-{
-    return validate(TextBoxId::Text2);
-}
-
-bool Form1::Text3_Validate()
-{
-    return validate(TextBoxId::Text3);
-}
-
-bool Form1::Text4_Validate()
-{
-    return validate(TextBoxId::Text4);
-}
-
-bool Form1::Text5_Validate()
-{
-    return validate(TextBoxId::Text5);
+    handle([this] { exchange_.save(); });
 }
 
 void Form1::Command3_Click()
 {
-    handle([this] { player_.Command3_Click(); });
+    handle([this] { player_.startPass(); });
+}
+
+void Form1::Command4_Click()
+{
+    handle([this] { exchange_.load(); });
+}
+
+void Form1::Command5_Click()
+{
+    handle([this] { settings_.store(); });
+}
+
+bool Form1::validate(core::SettingBox box)
+{
+    bool refused = false;
+    handle([&] { refused = settings_.refusesFocusChange(box); });
+    return refused;
+}
+
+void Form1::Timer1_Timer()
+{
+    handle([this] { recorder_.tick(); });
 }
 
 void Form1::Timer2_Timer()
 {
-    handle([this] { player_.Timer2_Timer(); });
+    handle([this] { player_.tick(); });
+}
+
+void Form1::DXCallback()
+{
+    handle([this] { watcher_.handleWaitingItems(); });
 }
 
 } // namespace clickpath::app

@@ -1,23 +1,24 @@
 #include "app/Form1Window.h"
 
 #include "app/Form1.h"
+#include "platform/qt/QtX11Connection.h"
 
-#include <QCheckBox>
 #include <QApplication>
-#include <QGuiApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 
-#include <xcb/xcb.h>
-
 #include "app/resources/clickpath.xpm"
 
 namespace clickpath::app {
+
+using core::Label;
+using core::SettingBox;
 
 namespace {
 
@@ -39,25 +40,27 @@ QFont countFont()
 {
     // Asked for by name; fontconfig falls back to an installed Japanese font.
     QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-        QStringLiteral("VL PGothic"), QStringLiteral("VL Gothic")});
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("VL PGothic"),
+        QStringLiteral("VL Gothic")});
     font.setPointSizeF(11.25);
     font.setWeight(QFont::Normal);
     return font;
 }
 
-QColor fromBgr(std::uint32_t bgr)
+template <typename Enum>
+constexpr std::size_t at(Enum value)
 {
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-        static_cast<int>((bgr >> 16) & 0xFF));
+    return static_cast<std::size_t>(value);
 }
 
 } // namespace
 
-Form1Window::Form1Window(QWidget* parent)
+Form1Window::Form1Window(QString exeBaseName, QWidget* parent)
     : QWidget(parent)
+    , exeBaseName_(std::move(exeBaseName))
 {
     setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(exeBaseName_);
     setFixedSize(pixels({0, 0, 4320, 1065}).size());
     setWindowIcon(QIcon(QPixmap(clickpath_xpm)));
     // The places were drawn for an 8-point dialog font; larger desktop fonts
@@ -71,17 +74,18 @@ Form1Window::Form1Window(QWidget* parent)
 
 void Form1Window::buildControls()
 {
-    const auto makeCommand = [this](CommandId id, const char* name, const QString& caption, Place place) {
+    std::size_t commandCount = 0;
+    const auto makeCommand = [&](const char* name, const QString& caption, Place place) {
         auto* button = new QPushButton(caption, this);
         button->setObjectName(QLatin1String(name));
         button->setGeometry(pixels(place));
-        commands_[static_cast<int>(id)] = button;
+        commands_[commandCount++] = button;
     };
-    const auto makeBox = [this](TextBoxId id, const char* name, Place place) {
-        auto* box = new QLineEdit(QStringLiteral("180"), this);
-        box->setObjectName(QLatin1String(name));
-        box->setGeometry(pixels(place));
-        textBoxes_[static_cast<int>(id)] = box;
+    const auto makeBox = [this](SettingBox box, const char* name, Place place) {
+        auto* edit = new QLineEdit(QStringLiteral("180"), this);
+        edit->setObjectName(QLatin1String(name));
+        edit->setGeometry(pixels(place));
+        boxes_[at(box)] = edit;
     };
     const auto makeLabel = [this](const char* name, const QString& caption, Place place) {
         auto* label = new QLabel(caption, this);
@@ -90,51 +94,77 @@ void Form1Window::buildControls()
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return label;
     };
-    const auto keepLabel = [this](LabelId id, QLabel* label) { labels_[static_cast<int>(id)] = label; };
 
-    makeCommand(CommandId::Command1, "Command1", QStringLiteral("Rec"), {90, 60, 735, 345});
-    makeCommand(CommandId::Command3, "Command3", QStringLiteral("Auto"), {840, 60, 735, 345});
-    makeCommand(CommandId::Command2, "Command2", QStringLiteral("Save"), {1920, 60, 735, 345});
-    makeCommand(CommandId::Command4, "Command4", QStringLiteral("Load"), {2670, 60, 735, 345});
+    makeCommand("Command1", QStringLiteral("Rec"), {90, 60, 735, 345});
+    makeCommand("Command3", QStringLiteral("Auto"), {840, 60, 735, 345});
+    makeCommand("Command2", QStringLiteral("Save"), {1920, 60, 735, 345});
+    makeCommand("Command4", QStringLiteral("Load"), {2670, 60, 735, 345});
 
-    check1_ = new QCheckBox(QStringLiteral("LOOP"), this);
-    check1_->setObjectName(QStringLiteral("Check1"));
-    check1_->setGeometry(pixels({120, 510, 735, 180}));
-    check1_->setChecked(true);
+    loop_ = new QCheckBox(QStringLiteral("LOOP"), this);
+    loop_->setObjectName(QStringLiteral("Check1"));
+    loop_->setGeometry(pixels({120, 510, 735, 180}));
+    loop_->setChecked(true);
     makeLabel("Label13", QStringLiteral("HM"), {990, 510, 315, 180});
-    makeBox(TextBoxId::Text4, "Text4", {1440, 450, 435, 270});
+    makeBox(SettingBox::HorizontalMargin, "Text4", {1440, 450, 435, 270});
     makeLabel("Label12", QStringLiteral("VM"), {1950, 510, 315, 180});
-    makeBox(TextBoxId::Text3, "Text3", {2370, 450, 405, 270});
-    keepLabel(LabelId::Label6, makeLabel("Label6", QString(), {2880, 450, 525, 225}));
-    keepLabel(LabelId::Label3, makeLabel("Label3", QString(), {3510, 420, 525, 255}));
+    makeBox(SettingBox::VerticalMargin, "Text3", {2370, 450, 405, 270});
+    labels_[at(Label::ClickShown)] = makeLabel("Label6", QString(), {2880, 450, 525, 225});
+    labels_[at(Label::PassCount)] = makeLabel("Label3", QString(), {3510, 420, 525, 255});
     makeLabel("Label7", QStringLiteral("回"), {4050, 450, 225, 255});
 
-    keepLabel(LabelId::Label14, makeLabel("Label14", QStringLiteral("1st."), {120, 780, 345, 225}));
-    makeBox(TextBoxId::Text5, "Text5", {420, 750, 435, 270});
-    keepLabel(LabelId::Label8, makeLabel("Label8", QStringLiteral("Sleep"), {990, 780, 435, 225}));
-    makeBox(TextBoxId::Text1, "Text1", {1440, 750, 435, 270});
-    keepLabel(LabelId::Label11, makeLabel("Label11", QStringLiteral("Click"), {1950, 780, 375, 225}));
-    makeBox(TextBoxId::Text2, "Text2", {2370, 750, 405, 270});
-    makeCommand(CommandId::Command5, "Command5", QStringLiteral("SET"), {2880, 750, 555, 270});
-    keepLabel(LabelId::Label9, makeLabel("Label9", QString(), {3510, 750, 525, 255}));
+    labels_[at(Label::FirstPassCaption)] = makeLabel("Label14", QStringLiteral("1st."), {120, 780, 345, 225});
+    makeBox(SettingBox::FirstPassWait, "Text5", {420, 750, 435, 270});
+    labels_[at(Label::SleepCaption)] = makeLabel("Label8", QStringLiteral("Sleep"), {990, 780, 435, 225});
+    makeBox(SettingBox::SleepBound, "Text1", {1440, 750, 435, 270});
+    labels_[at(Label::ClickWaitCaption)] = makeLabel("Label11", QStringLiteral("Click"), {1950, 780, 375, 225});
+    makeBox(SettingBox::ClickWaitBound, "Text2", {2370, 750, 405, 270});
+    makeCommand("Command5", QStringLiteral("SET"), {2880, 750, 555, 270});
+    labels_[at(Label::Countdown)] = makeLabel("Label9", QString(), {3510, 750, 525, 255});
     makeLabel("Label10", QStringLiteral("秒"), {4050, 780, 225, 255});
 
-    label(LabelId::Label3)->setFont(countFont());
-    label(LabelId::Label9)->setFont(countFont());
+    label(Label::PassCount)->setFont(countFont());
+    label(Label::Countdown)->setFont(countFont());
 
-    for (auto& timer : timers_)
+    for (auto& timer : ticks_)
         timer = std::make_unique<platform::qt::GridTimer>(10);
+}
+
+void Form1Window::setTabOrder()
+{
+    // "Rec", "Auto", "Save", "Load", "LOOP", HM, VM, 1st., Sleep, Click, "SET".
+    const QList<QWidget*> order{commands_[0], commands_[1], commands_[2], commands_[3], loop_,
+        box(SettingBox::HorizontalMargin), box(SettingBox::VerticalMargin), box(SettingBox::FirstPassWait),
+        box(SettingBox::SleepBound), box(SettingBox::ClickWaitBound), commands_[4]};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+    // Every control that can take the focus takes part in validation.
+    for (QWidget* control : order) {
+        control->setFocusPolicy(Qt::TabFocus);
+        control->installEventFilter(this);
+    }
+}
+
+void Form1Window::connectHandlers(Form1& form)
+{
+    form_ = &form;
+    const std::array handlers{&Form1::Command1_Click, &Form1::Command3_Click, &Form1::Command2_Click,
+        &Form1::Command4_Click, &Form1::Command5_Click};
+    for (std::size_t i = 0; i < handlers.size(); ++i)
+        connect(commands_[i], &QPushButton::clicked, this, [&form, handler = handlers[i]] { (form.*handler)(); });
+    tick(core::Tick::Recording).onTimeout([&form] { form.Timer1_Timer(); });
+    tick(core::Tick::Playback).onTimeout([&form] { form.Timer2_Timer(); });
 }
 
 bool Form1Window::focusedBoxRefuses(QWidget* target)
 {
+    // In the order of SettingBox: Text1 .. Text5.
     static constexpr bool (Form1::*validators[])() = {&Form1::Text1_Validate, &Form1::Text2_Validate,
         &Form1::Text3_Validate, &Form1::Text4_Validate, &Form1::Text5_Validate};
     QWidget* focused = QApplication::focusWidget();
     if (!form_ || focused == target)
         return false;
-    for (std::size_t i = 0; i < textBoxes_.size(); ++i) {
-        if (textBoxes_[i] == focused)
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+        if (boxes_[i] == focused)
             return (form_->*validators[i])();
     }
     return false;
@@ -166,78 +196,55 @@ bool Form1Window::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-void Form1Window::setTabOrder()
+QString Form1Window::boxText(SettingBox id) const
 {
-    const QList<QWidget*> order{command(CommandId::Command1), command(CommandId::Command3),
-        command(CommandId::Command2), command(CommandId::Command4), check1_, textBox(TextBoxId::Text4),
-        textBox(TextBoxId::Text3), textBox(TextBoxId::Text5), textBox(TextBoxId::Text1),
-        textBox(TextBoxId::Text2), command(CommandId::Command5)};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        QWidget::setTabOrder(order[i], order[i + 1]);
-    // Every control that can take the focus takes part in validation.
-    for (QWidget* control : order) {
-        control->setFocusPolicy(Qt::TabFocus);
-        control->installEventFilter(this);
-    }
+    return box(id)->text();
 }
 
-void Form1Window::connectHandlers(Form1& form)
+void Form1Window::setBoxText(SettingBox id, const QString& text)
 {
-    form_ = &form;
-    connect(command(CommandId::Command1), &QPushButton::clicked, this, [&form] { form.Command1_Click(); });
-    connect(command(CommandId::Command2), &QPushButton::clicked, this, [&form] { form.Command2_Click(); });
-    connect(command(CommandId::Command3), &QPushButton::clicked, this, [&form] { form.Command3_Click(); });
-    connect(command(CommandId::Command4), &QPushButton::clicked, this, [&form] { form.Command4_Click(); });
-    connect(command(CommandId::Command5), &QPushButton::clicked, this, [&form] { form.Command5_Click(); });
-    timer(TimerId::Timer1)->onTimeout([&form] { form.Timer1_Timer(); });
-    timer(TimerId::Timer2)->onTimeout([&form] { form.Timer2_Timer(); });
+    box(id)->setText(text);
 }
 
-void Form1Window::setLabelCaption(LabelId id, const QString& caption)
+void Form1Window::setLabelText(Label id, const QString& text)
 {
-    label(id)->setText(caption);
+    label(id)->setText(text);
     changedLabels_.insert(label(id));
 }
 
-void Form1Window::setLabelColour(LabelId id, std::uint32_t bgr)
+void Form1Window::setLabelColour(Label id, core::TextColour colour)
 {
     QPalette palette = label(id)->palette();
-    palette.setColor(QPalette::WindowText, fromBgr(bgr));
+    palette.setColor(
+        QPalette::WindowText, colour == core::TextColour::Highlight ? QColor(Qt::blue) : QColor(Qt::black));
     label(id)->setPalette(palette);
 }
 
-QString Form1Window::text(TextBoxId id) const
+bool Form1Window::loopChecked() const
 {
-    return textBox(id)->text();
+    return loop_->isChecked();
 }
 
-void Form1Window::setText(TextBoxId id, const QString& text)
+void Form1Window::setTickRunning(core::Tick id, bool running)
 {
-    textBox(id)->setText(text);
+    // Starting a running tick leaves its rhythm alone.
+    if (running && !tick(id).isActive())
+        tick(id).start();
+    else if (!running)
+        tick(id).stop();
 }
 
-int Form1Window::checkValue() const
+void Form1Window::setCommandButtonsEnabled(bool enabled)
 {
-    return check1_->isChecked() ? 1 : 0;
+    for (QPushButton* command : commands_)
+        command->setEnabled(enabled);
 }
 
-void Form1Window::setTimerEnabled(TimerId id, bool enabled)
+void Form1Window::showPointerPosition(std::int32_t x, std::int32_t y)
 {
-    // Enabling a running timer leaves its rhythm alone.
-    if (enabled && !timer(id)->isActive())
-        timer(id)->start();
-    else if (!enabled)
-        timer(id)->stop();
-}
-
-void Form1Window::setCommandEnabled(CommandId id, bool enabled)
-{
-    command(id)->setEnabled(enabled);
-}
-
-void Form1Window::setCaption(const QString& caption)
-{
-    setWindowTitle(caption);
+    setWindowTitle(
+        exeBaseName_ + QStringLiteral(" X:") + QString::number(x) + QStringLiteral(" Y:") + QString::number(y));
+    repaintNow();
 }
 
 void Form1Window::repaintNow()
@@ -248,10 +255,7 @@ void Form1Window::repaintNow()
     for (QLabel* changed : std::as_const(changedLabels_))
         changed->repaint();
     changedLabels_.clear();
-    // The caption is drawn by the window manager, which sees the new title
-    // only once Qt's connection is flushed; Qt would do that when idle.
-    if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
-        xcb_flush(x11->connection());
+    platform::qt::flushQtConnection();
 }
 
 void Form1Window::closeEvent(QCloseEvent* event)

@@ -1,21 +1,18 @@
-#include "app/AppPaths.h"
 #include "app/DesktopSession.h"
 #include "app/Form1.h"
 #include "app/Form1Window.h"
-#include "platform/AtomicFileCopier.h"
-#include "platform/FileTable.h"
+#include "core/AppPaths.h"
+#include "platform/RealDesktop.h"
 #include "platform/qt/QtFileDialog.h"
-#include "platform/qt/QtServices.h"
-#include "platform/qt/XlibRequestTrimmer.h"
-#include "platform/x11/X11ButtonSource.h"
-#include "platform/x11/X11Pointer.h"
+#include "platform/qt/QtMessageSink.h"
+#include "platform/qt/QtX11Connection.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QProcessEnvironment>
 #include <QTimer>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 using namespace clickpath;
@@ -24,23 +21,18 @@ namespace {
 
 bool hasDisplay()
 {
-    const char* display = std::getenv("DISPLAY");
-    return display && *display;
+    return !qEnvironmentVariableIsEmpty("DISPLAY");
 }
 
 // Shown on the terminal too: a tool started from a launcher has none, one
 // started from a shell may have no one looking at the screen.
-int refuseStart(const QString& reason)
+int refuseStart(const std::exception& error)
 {
-    const QString text = reason + QStringLiteral("\nThere is no mode of operation without the mouse device.");
+    const QString text = QString::fromStdString(error.what())
+        + QStringLiteral("\nThere is no mode of operation without the mouse device.");
     std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(text));
     QMessageBox::critical(nullptr, QCoreApplication::applicationName(), text);
     return 1;
-}
-
-std::unique_ptr<platform::MouseButtonSource> openSystemMouse()
-{
-    return std::make_unique<platform::x11::X11ButtonSource>();
 }
 
 } // namespace
@@ -58,33 +50,26 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
     const platform::qt::XlibRequestTrimmer trimmer;
-    const app::AppPaths paths = app::AppPaths::ofRunningExecutable();
+    const core::AppPaths paths = core::AppPaths::ofRunningExecutable();
     QApplication::setApplicationName(paths.exeBaseName());
 
-    std::unique_ptr<platform::x11::X11Pointer> pointer;
-    try {
-        pointer = std::make_unique<platform::x11::X11Pointer>();
-    } catch (const std::exception& error) {
-        return refuseStart(QString::fromStdString(error.what()));
-    }
-    platform::qt::MonotonicClock clock;
-    platform::qt::SeededRandom random;
-    platform::qt::QtEventPump pump;
     platform::qt::QtMessageSink messages;
     platform::qt::QtFileDialog dialog;
-    platform::AtomicFileCopier copier;
-    platform::FileTable files;
-
-    app::Form1Window window;
+    std::unique_ptr<platform::RealDesktop> desktop;
+    try {
+        desktop = std::make_unique<platform::RealDesktop>(messages);
+    } catch (const std::exception& error) {
+        return refuseStart(error);
+    }
+    app::Form1Window window(paths.exeBaseName());
     messages.setParent(&window);
     dialog.setParent(&window);
-    app::Form1 form(window,
-        app::Services{*pointer, *pointer, clock, random, pump, messages, files, dialog, copier, openSystemMouse}, paths);
+    app::Form1 form(window, desktop->services(), dialog, paths);
     window.connectHandlers(form);
     try {
         form.Form_Load();
     } catch (const std::exception& error) {
-        return refuseStart(QString::fromStdString(error.what()));
+        return refuseStart(error);
     }
     window.show();
     const QString warning = app::waylandWarning(QProcessEnvironment::systemEnvironment());

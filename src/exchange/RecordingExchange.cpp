@@ -1,7 +1,6 @@
 #include "exchange/RecordingExchange.h"
 
-#include "app/ToolContext.h"
-#include "platform/FileDialog.h"
+#include "platform/FileCopy.h"
 #include "platform/ToolError.h"
 
 #include <QFileInfo>
@@ -10,51 +9,34 @@ namespace clickpath::exchange {
 
 const char* const RecordingExchange::kFilter = "テキスト ファイル (*.txt)|*.txt";
 
-RecordingExchange::RecordingExchange(app::ToolContext& tool)
-    : tool_(tool)
+RecordingExchange::RecordingExchange(platform::FileDialog& dialog, QString workingRecording)
+    : dialog_(dialog)
+    , working_(std::move(workingRecording))
 {
 }
 
-void RecordingExchange::Command2_Click()
+void RecordingExchange::save()
 {
-    exchange(Direction::ToChosenFile);
+    if (!QFileInfo(working_).isFile())
+        throw ToolError(QStringLiteral("Nothing to save yet: the working recording %1 does not exist.")
+                            .arg(working_)
+                            .toStdString());
+    if (const auto chosen = otherThanWorking(dialog_.chooseFileToSave(working_, QString::fromUtf8(kFilter))))
+        platform::copyFileAtomically(working_, *chosen);
 }
 
-void RecordingExchange::Command4_Click()
+void RecordingExchange::load()
 {
-    exchange(Direction::FromChosenFile);
+    if (const auto chosen = otherThanWorking(dialog_.chooseFileToOpen(working_, QString::fromUtf8(kFilter))))
+        platform::copyFileAtomically(*chosen, working_);
 }
 
-void RecordingExchange::exchange(Direction direction)
+std::optional<QString> RecordingExchange::otherThanWorking(const std::optional<QString>& chosen) const
 {
-    const bool saving = direction == Direction::ToChosenFile;
-    const QString working = tool_.paths.workingRecordingPath();
-    if (saving && !QFileInfo(working).isFile())
-        throw ToolError(
-            QStringLiteral("Nothing to save yet: the working recording %1 does not exist.").arg(working).toStdString());
-
-    platform::FileDialog& dialog = tool_.services.dialog;
-    dialog.setFilter(QString::fromUtf8(kFilter));
-    dialog.setFlags(saving ? platform::kPathMustExist | platform::kOverwritePrompt
-                           : platform::kFileMustExist | platform::kHideReadOnly);
-    // The preset doubles as the cancel marker: a cancelled dialog leaves it.
-    dialog.setFileName(working);
-    if (saving)
-        dialog.showSave();
-    else
-        dialog.showOpen();
-
-    const QString chosen = dialog.fileName();
-    if (chosen == working || chosen.isEmpty())
-        return;
-    // Another name for the same file (a link, "..", other letter case where
-    // that does not count) would copy the file onto itself.
-    if (tool_.services.copier.sameFile(chosen, working))
-        return;
-    if (saving)
-        tool_.services.copier.copy(working, chosen);
-    else
-        tool_.services.copier.copy(chosen, working);
+    // Another name for the same file (a link, "..") would copy it onto itself.
+    if (!chosen || chosen->isEmpty() || *chosen == working_ || platform::isSameFile(*chosen, working_))
+        return std::nullopt;
+    return chosen;
 }
 
 } // namespace clickpath::exchange

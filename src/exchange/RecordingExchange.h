@@ -1,8 +1,8 @@
 #pragma once
 
-namespace clickpath::app {
-class ToolContext;
-}
+#include "platform/FileDialog.h"
+
+#include <QString>
 
 namespace clickpath::exchange {
 
@@ -10,18 +10,23 @@ namespace clickpath::exchange {
 // file chosen in the standard dialogs. Recordings are never parsed here.
 class RecordingExchange {
 public:
-    explicit RecordingExchange(app::ToolContext& tool);
+    RecordingExchange(platform::FileDialog& dialog, QString workingRecording);
 
-    void Command2_Click(); // "Save"
-    void Command4_Click(); // "Load"
+    // Copies the working recording to a chosen file. Throws, and copies
+    // nothing, when there is no recording yet or the copy fails.
+    void save();
+    // Copies a chosen file over the working recording; throws when that fails.
+    void load();
 
     static const char* const kFilter;
 
 private:
-    enum class Direction { ToChosenFile, FromChosenFile };
-    void exchange(Direction direction);
+    // The chosen file, unless the user cancelled or chose the working
+    // recording itself, under any of its names.
+    std::optional<QString> otherThanWorking(const std::optional<QString>& chosen) const;
 
-    app::ToolContext& tool_;
+    platform::FileDialog& dialog_;
+    QString working_;
 };
 
 } // namespace clickpath::exchange

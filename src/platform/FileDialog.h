@@ -2,42 +2,21 @@
 
 #include <QString>
 
-#include <cstdint>
+#include <optional>
 
 namespace clickpath::platform {
 
-// Dialog flags, with their common-dialog values.
-constexpr std::int32_t kFileMustExist = 0x1000;
-constexpr std::int32_t kHideReadOnly = 0x4;
-constexpr std::int32_t kPathMustExist = 0x800;
-constexpr std::int32_t kOverwritePrompt = 0x2;
-
-// The standard open and save dialogs, as one control with properties that are
-// set before each showing. On OK fileName() is the chosen full path; on Cancel
-// it keeps the value it had.
+// The desktop's standard file dialogs, modal to the window. `preset` is the
+// full path offered at first; `filter` reads "description|pattern". Each
+// returns the chosen full path, or nothing when the user cancels.
 class FileDialog {
 public:
     virtual ~FileDialog() = default;
-    // Filter as "description|pattern[|description|pattern...]".
-    virtual void setFilter(const QString& filter) = 0;
-    virtual void setFlags(std::int32_t flags) = 0;
-    virtual void setFileName(const QString& fileName) = 0;
-    virtual QString fileName() const = 0;
-    // Modal; returns when the user has chosen or cancelled.
-    virtual void showOpen() = 0;
-    virtual void showSave() = 0;
-};
-
-// Whole-file copies that never leave a destination half written.
-class FileCopier {
-public:
-    virtual ~FileCopier() = default;
-    // Replaces `destination` by an exact copy of `source`; on any failure the
-    // destination is as it was and a ToolError names the path and the reason.
-    virtual void copy(const QString& source, const QString& destination) = 0;
-    // True when both names lead to one existing file (links, "..", letter case
-    // on a file system that ignores it).
-    virtual bool sameFile(const QString& first, const QString& second) = 0;
+    // The name of a file that exists.
+    virtual std::optional<QString> chooseFileToOpen(const QString& preset, const QString& filter) = 0;
+    // A name in a folder that exists; an existing file is replaced only once
+    // the user has confirmed it. A name without an extension stays so.
+    virtual std::optional<QString> chooseFileToSave(const QString& preset, const QString& filter) = 0;
 };
 
 } // namespace clickpath::platform

@@ -17,15 +17,8 @@ public:
     // Where the pointer is now; nothing when it cannot be told (another screen).
     virtual std::optional<ScreenPoint> position() = 0;
     // Moves the pointer to an absolute position, as real motion would.
+    // Throws a ToolError when the display refuses it.
     virtual void moveTo(std::int32_t x, std::int32_t y) = 0;
-};
-
-// Synthetic left-button input at the pointer's current position.
-class ButtonInjector {
-public:
-    virtual ~ButtonInjector() = default;
-    // Presses (down) or releases the left button and sends it at once.
-    virtual void leftButton(bool down) = 0;
 };
 
 } // namespace clickpath::platform

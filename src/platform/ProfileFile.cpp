@@ -14,9 +14,9 @@ namespace profile {
 namespace {
 
 struct Line {
-    qsizetype start = 0; // first byte
-    qsizetype end = 0;   // past the text, before CR LF or LF
-    qsizetype next = 0;  // first byte of the next line
+    qsizetype start = 0;     // first byte
+    qsizetype end = 0;       // past the text, before CR LF or LF
+    qsizetype next = 0;      // first byte of the next line
     bool terminated = false; // ends in LF; the file's last line may not
 };
 
@@ -150,19 +150,15 @@ QByteArray set(const QByteArray& file, const QByteArray& section, const QByteArr
 
 } // namespace profile
 
-QByteArray getPrivateProfileString(const QByteArray& section, const QByteArray& key, const QByteArray& defaultValue,
-    std::size_t capacity, const QString& path)
+QByteArray readProfileValue(const QString& path, const QByteArray& section, const QByteArray& key, qsizetype maxLength)
 {
     QFile file(path);
-    std::optional<QByteArray> value;
-    if (file.open(QIODevice::ReadOnly))
-        value = profile::find(file.readAll(), section, key);
-    const QByteArray result = value.value_or(defaultValue);
-    return result.left(static_cast<qsizetype>(capacity > 0 ? capacity - 1 : 0));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return profile::find(file.readAll(), section, key).value_or(QByteArray()).left(maxLength);
 }
 
-void writePrivateProfileString(
-    const QByteArray& section, const QByteArray& key, const QByteArray& value, const QString& path)
+void writeProfileValue(const QString& path, const QByteArray& section, const QByteArray& key, const QByteArray& value)
 {
     const auto fail = [&path](const QString& reason) {
         throw ToolError(QStringLiteral("Cannot store the settings in %1: %2").arg(path, reason).toStdString());

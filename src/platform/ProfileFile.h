@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <cstddef>
 #include <optional>
 
 namespace clickpath::platform {
@@ -23,15 +22,13 @@ QByteArray set(const QByteArray& file, const QByteArray& section, const QByteArr
 
 } // namespace profile
 
-// Reads a key of a settings file: its value cut to capacity - 1 bytes, or the
-// default when the file, the section or the key is absent.
-QByteArray getPrivateProfileString(const QByteArray& section, const QByteArray& key, const QByteArray& defaultValue,
-    std::size_t capacity, const QString& path);
+// The value of a key in a settings file, cut to `maxLength` bytes; empty when
+// the file, the section or the key is absent, or the file cannot be read.
+QByteArray readProfileValue(const QString& path, const QByteArray& section, const QByteArray& key, qsizetype maxLength);
 
 // Sets a key in a settings file, creating the file and the section when
 // absent. The file is replaced as a whole, atomically: a failed write leaves it
 // as it was and throws a ToolError naming the path and the reason.
-void writePrivateProfileString(
-    const QByteArray& section, const QByteArray& key, const QByteArray& value, const QString& path);
+void writeProfileValue(const QString& path, const QByteArray& section, const QByteArray& key, const QByteArray& value);
 
 } // namespace clickpath::platform

@@ -16,7 +16,10 @@ public:
 // Reading past the last whole number of a file.
 class EndOfFileError : public ToolError {
 public:
-    EndOfFileError() : ToolError("Input past end of file") {}
+    EndOfFileError()
+        : ToolError("Input past end of file")
+    {
+    }
 };
 
 } // namespace clickpath

@@ -2,69 +2,78 @@
 // with the loop sleep.
 #include "playback/Player.h"
 
-#include "app/ToolContext.h"
-#include "platform/Clock.h"
-#include "settings/NumberText.h"
+#include "core/NumberText.h"
 
 #include <cmath>
 
 namespace clickpath::playback {
 
-using app::LabelId;
-using app::TextBoxId;
+using core::Label;
+using core::SettingBox;
+using core::TextColour;
 
-void Player::waitsAfterRelease()
+Player::WaitEnd Player::waitsAfterRelease()
 {
-    if (tool_.state.passCount == 1) {
+    if (passCount_ == 1) {
         const float start = clockSeconds();
-        tool_.controls.setLabelColour(LabelId::Label14, app::kHighlightColour);
-        if (runWait(LabelId::Label14, start, WaitLength::firstPass()) != WaitEnd::TimeRanOut)
-            return;
+        controls_.setLabelColour(Label::FirstPassCaption, TextColour::Highlight);
+        const WaitEnd end = runWait(Label::FirstPassCaption, start, {.firstPassRule = true});
+        if (end != WaitEnd::TimeRanOut)
+            return end;
     }
-    const float length = randomLength(TextBoxId::Text2, QStringLiteral("Click"));
+    const float length = randomLength(SettingBox::ClickWaitBound);
     const float start = clockSeconds();
-    tool_.controls.setLabelColour(LabelId::Label11, app::kHighlightColour);
-    runWait(LabelId::Label11, start, WaitLength::fixed(length));
+    controls_.setLabelColour(Label::ClickWaitCaption, TextColour::Highlight);
+    return runWait(Label::ClickWaitCaption, start, {.seconds = length});
 }
 
-float Player::randomLength(TextBoxId boundBox, const QString& what)
+// floor(r x bound) whole seconds, r drawn from [0, 1).
+float Player::randomLength(SettingBox bound)
 {
-    const float bound = settings::toSingle(tool_.text(boundBox), what);
-    const double r = tool_.services.random.next();
-    return static_cast<float>(std::floor(static_cast<long double>(r) * bound));
+    const float v = core::toSingle(controls_.boxText(bound), core::captionOf(bound));
+    const double r = services_.random.next();
+    return static_cast<float>(std::floor(static_cast<long double>(r) * v));
 }
 
-float Player::firstPassLength()
+float Player::lengthOf(WaitLength length)
 {
-    return static_cast<float>(settings::toInteger(tool_.text(TextBoxId::Text5), QStringLiteral("1st.")));
+    if (!length.firstPassRule)
+        return length.seconds;
+    const SettingBox box = SettingBox::FirstPassWait;
+    return static_cast<float>(core::toInteger(controls_.boxText(box), core::captionOf(box)));
 }
 
-WaitEnd Player::runWait(LabelId label, float start, WaitLength length)
+float Player::clockSeconds()
+{
+    return static_cast<float>(services_.clock.seconds());
+}
+
+Player::WaitEnd Player::runWait(Label label, float start, WaitLength length)
 {
     for (;;) {
-        const float cycleLength = length.firstPassRule ? firstPassLength() : length.seconds;
+        const float cycleLength = lengthOf(length);
         const float now = clockSeconds();
         const float end = start + cycleLength;
         if (!(end >= now)) { // also ends a wait whose times do not compare
-            tool_.controls.setLabelColour(label, app::kBlack);
+            controls_.setLabelColour(label, TextColour::Normal);
             return WaitEnd::TimeRanOut;
         }
-        const float countdownLength = length.firstPassRule ? firstPassLength() : length.seconds;
+        const float countdownLength = lengthOf(length);
         const float now2 = clockSeconds();
-        const std::int16_t remaining = settings::toInteger(
-            static_cast<double>(start) + countdownLength - now2, QStringLiteral("Countdown"));
-        tool_.controls.setLabelCaption(LabelId::Label9, QString::number(remaining));
-        if (tool_.state.stopFlag == 1) {
-            tool_.controls.setLabelCaption(LabelId::Label9, QString());
-            tool_.setCommandButtons(true);
-            tool_.controls.setLabelColour(label, app::kBlack);
+        const std::int16_t remaining
+            = core::toInteger(static_cast<double>(start) + countdownLength - now2, QStringLiteral("Countdown"));
+        controls_.setLabelText(Label::Countdown, QString::number(remaining));
+        if (stopFlag_) {
+            controls_.setLabelText(Label::Countdown, QString());
+            controls_.setCommandButtonsEnabled(true);
+            controls_.setLabelColour(label, TextColour::Normal);
             return WaitEnd::Stopped;
         }
         // Blocks for at most 10 ms when nothing is pending: no busy poll, and
         // a stop or an edit is still seen within one cycle.
-        tool_.services.pump.pumpOnce();
-        if (tool_.state.windowClosed)
-            return WaitEnd::WindowClosed;
+        services_.pump.pumpOnce();
+        if (closed_)
+            return WaitEnd::Closed;
     }
 }
 

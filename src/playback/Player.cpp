@@ -1,151 +1,161 @@
 #include "playback/Player.h"
 
-#include "app/ToolContext.h"
-#include "platform/FileTable.h"
-#include "platform/Pointer.h"
-#include "platform/Clock.h"
+#include "core/NumberText.h"
 #include "platform/ToolError.h"
-#include "recording/RecordingFormat.h"
-#include "settings/NumberText.h"
 
 #include <cmath>
 
 namespace clickpath::playback {
 
-using app::LabelId;
-using app::TextBoxId;
-using app::TimerId;
+using core::Label;
+using core::SettingBox;
+using core::Tick;
 
-std::int32_t Player::checkedAdd(std::int32_t a, std::int32_t b, const char* what)
-{
-    std::int32_t sum = 0;
-    if (__builtin_add_overflow(a, b, &sum))
-        throw ToolError(std::string("Overflow: ") + what);
-    return sum;
-}
-
-Player::Player(app::ToolContext& tool)
-    : tool_(tool)
+Player::Player(core::Controls& controls, const platform::Services& services, QString path)
+    : controls_(controls)
+    , services_(services)
+    , path_(std::move(path))
 {
 }
 
-void Player::Command3_Click()
+void Player::startPass()
 {
-    app::ToolState& state = tool_.state;
-    state.recordFile = tool_.services.files.freeNumber();
-    tool_.services.files.openForInput(state.recordFile, app::localPath(tool_.paths.workingRecordingPath()));
-    state.stopFlag = 0;
-    tool_.setCommandButtons(false);
-    if (state.looping == app::kFalse) {
-        state.loopCount = 0;
-        tool_.controls.setLabelCaption(LabelId::Label3, QStringLiteral("0"));
+    reader_ = std::make_unique<core::RecordingReader>(path_);
+    recordsPlayed_ = 0;
+    stopFlag_ = false;
+    controls_.setCommandButtonsEnabled(false);
+    if (!looping_) {
+        loopCount_ = 0;
+        controls_.setLabelText(Label::PassCount, QStringLiteral("0"));
     }
-    tool_.controls.setLabelCaption(LabelId::Label6, QString());
-    state.passCount = checkedAdd(state.passCount, 1, "pass count");
-    tool_.controls.setTimerEnabled(TimerId::Timer2, true);
+    controls_.setLabelText(Label::ClickShown, QString());
+    passCount_ = core::checkedSum(passCount_, 1, "pass count");
+    controls_.setTickRunning(Tick::Playback, true);
 }
 
-void Player::Timer2_Timer()
+void Player::tick()
 {
-    app::ToolState& state = tool_.state;
-    // A tick that falls due while a step is still inside a wait starts nothing.
-    if (state.stepRunning || state.windowClosed)
+    // A tick that falls due while a step is inside a wait starts nothing, nor
+    // does one that comes after its pass has ended.
+    if (stepRunning_ || !reader_ || closed_)
         return;
-    state.stepRunning = true;
-    bool passEnds = false;
+    stepRunning_ = true;
+    StepEnd end = StepEnd::PassEnds;
+    QString internalError;
     try {
-        passEnds = step();
-    } catch (const std::exception&) {
-        // Every error of a step, the end of the file included, ends the pass.
-        passEnds = true;
+        end = step();
+    } catch (const ToolError&) {
+        // The end of the recording, a bad record, a box that is no number, an
+        // overflow: the pass ends, and with "LOOP" starts again.
+    } catch (const std::exception& error) {
+        end = StepEnd::InternalError;
+        internalError = QString::fromLocal8Bit(error.what());
     }
-    if (passEnds && !state.windowClosed)
-        endPass();
-    state.stepRunning = false;
+    // A stop seen in the last pumping of a wait, after its stop test.
+    if (end == StepEnd::Continue && stopFlag_)
+        end = StepEnd::Stopped;
+    if (end != StepEnd::Continue && !closed_)
+        endPass(end);
+    stepRunning_ = false;
+    if (!internalError.isEmpty() && !closed_)
+        services_.messages.showError(QStringLiteral("Internal error: %1").arg(internalError));
 }
 
-bool Player::step()
+Player::StepEnd Player::step()
 {
-    app::ToolState& state = tool_.state;
-    const recording::Record record = recording::readRecord(tool_.services.files, state.recordFile);
-    state.recordX = record.x;
-    state.recordY = record.y;
-    state.recordButton = record.button;
-    moveToRecordWithOffsets();
-    if (state.stopFlag == 1)
-        return true;
-    if (state.recordButton == recording::kButtonDown && state.pressSent == 0)
-        pressEdge();
-    else if (state.recordButton == recording::kButtonUp && state.pressSent == 1)
-        releaseEdge();
-    return false;
+    const core::Record record = reader_->next(); // throws at the end of the recording
+    ++recordsPlayed_;
+    moveTo(record);
+    if (record.button == core::kButtonHeld && !pressSent_)
+        pressEdge(record);
+    else if (record.button == core::kButtonUp && pressSent_)
+        return releaseEdge();
+    return StepEnd::Continue;
 }
 
-void Player::moveToRecordWithOffsets()
+// To the record plus the click offsets in force, and shows it.
+void Player::moveTo(const core::Record& record)
 {
-    const app::ToolState& state = tool_.state;
-    const std::int32_t x = checkedAdd(state.offsetX, state.recordX, "pointer position");
-    const std::int32_t y = checkedAdd(state.recordY, state.offsetY, "pointer position");
-    tool_.services.pointer.moveTo(x, y);
-    tool_.showPointerCaption(x, y);
+    const std::int32_t x = core::checkedSum(offsetX_, record.x, "pointer position");
+    const std::int32_t y = core::checkedSum(record.y, offsetY_, "pointer position");
+    services_.pointer.moveTo(x, y);
+    controls_.showPointerPosition(x, y);
 }
 
-void Player::pressEdge()
+void Player::pressEdge(const core::Record& record)
 {
-    app::ToolState& state = tool_.state;
-    state.offsetX = drawOffset(TextBoxId::Text4);
-    state.offsetY = drawOffset(TextBoxId::Text3);
-    moveToRecordWithOffsets();
-    sendLeftButton(kLeftDown);
-    state.pressSent = 1;
-    tool_.controls.setLabelCaption(LabelId::Label6, QStringLiteral("Click!"));
-    tool_.controls.repaintNow();
+    offsetX_ = drawOffset(SettingBox::HorizontalMargin);
+    offsetY_ = drawOffset(SettingBox::VerticalMargin);
+    moveTo(record);
+    services_.injector.pressLeft();
+    pressSent_ = true;
+    controls_.setLabelText(Label::ClickShown, QStringLiteral("Click!"));
+    controls_.repaintNow();
 }
 
-void Player::releaseEdge()
+Player::StepEnd Player::releaseEdge()
 {
-    app::ToolState& state = tool_.state;
     // The pointer stands at the release record plus the press's offsets.
-    sendLeftButton(kLeftUp);
-    state.pressSent = 0;
-    tool_.controls.setLabelCaption(LabelId::Label6, QString());
-    state.offsetX = 0;
-    state.offsetY = 0;
-    waitsAfterRelease();
+    sendRelease();
+    controls_.setLabelText(Label::ClickShown, QString());
+    switch (waitsAfterRelease()) {
+    case WaitEnd::Stopped:
+        return StepEnd::Stopped;
+    case WaitEnd::Closed:
+        return StepEnd::Closed;
+    case WaitEnd::TimeRanOut:
+        break;
+    }
+    return StepEnd::Continue;
 }
 
-std::int32_t Player::drawOffset(TextBoxId marginBox)
+void Player::sendRelease()
 {
-    const QString what = marginBox == TextBoxId::Text4 ? QStringLiteral("HM") : QStringLiteral("VM");
-    const float margin = settings::toSingle(tool_.text(marginBox), what);
-    const float bound = margin + margin;
-    const double r = tool_.services.random.next();
-    const long double drawn = std::floor(static_cast<long double>(r) * bound);
-    const double marginFloor = std::floor(settings::toDouble(tool_.text(marginBox), what));
-    return settings::toLong(static_cast<double>(drawn - marginFloor), what);
-}
-
-void Player::sendLeftButton(std::int32_t flags)
-{
-    tool_.services.injector.leftButton(flags == kLeftDown);
+    services_.injector.releaseLeft();
+    pressSent_ = false;
+    offsetX_ = 0;
+    offsetY_ = 0;
 }
 
 void Player::releaseHeldPress()
 {
-    app::ToolState& state = tool_.state;
-    if (state.pressSent != 1)
+    if (!pressSent_)
         return;
-    sendLeftButton(kLeftUp);
-    state.pressSent = 0;
-    state.offsetX = 0;
-    state.offsetY = 0;
-    if (!state.windowClosed)
-        tool_.controls.setLabelCaption(LabelId::Label6, QString());
+    sendRelease();
+    if (!closed_)
+        controls_.setLabelText(Label::ClickShown, QString());
 }
 
-float Player::clockSeconds()
+std::int32_t Player::drawOffset(SettingBox margin)
 {
-    return static_cast<float>(tool_.services.clock.seconds());
+    const QString what = core::captionOf(margin);
+    const float m = core::toSingle(controls_.boxText(margin), what);
+    const float bound = m + m;
+    const double r = services_.random.next();
+    const long double drawn = std::floor(static_cast<long double>(r) * bound);
+    const double marginFloor = std::floor(core::toDouble(controls_.boxText(margin), what));
+    return core::toLong(static_cast<double>(drawn - marginFloor), what);
+}
+
+void Player::stop()
+{
+    passCount_ = 0; // the next "Auto" is a first pass again
+    looping_ = false;
+    stopFlag_ = true;
+    if (reader_ && !stepRunning_)
+        endPass(StepEnd::Stopped);
+}
+
+void Player::close()
+{
+    closed_ = true;
+    controls_.setTickRunning(Tick::Playback, false);
+    reader_.reset();
+    try {
+        releaseHeldPress();
+    } catch (const std::exception&) {
+        // Nothing is reported at shutdown.
+    }
 }
 
 } // namespace clickpath::playback

@@ -1,72 +1,88 @@
 #pragma once
 
-#include "app/Controls.h"
+#include "core/Controls.h"
+#include "core/RecordingFormat.h"
+#include "platform/Services.h"
+
+#include <QString>
 
 #include <cstdint>
-
-namespace clickpath::app {
-class ToolContext;
-}
+#include <memory>
 
 namespace clickpath::playback {
 
-// Injected left-button flags.
-constexpr std::int32_t kLeftDown = 2;
-constexpr std::int32_t kLeftUp = 4;
-
-enum class WaitEnd {
-    TimeRanOut,
-    Stopped,      // a stop request was seen; the caller ends at once
-    WindowClosed, // the window closed meanwhile; touch no control
-};
-
-// How long a wait lasts: a fixed length, or the first-pass rule that reads
-// the first-pass box afresh in every cycle.
-struct WaitLength {
-    bool firstPassRule = false;
-    float seconds = 0;
-
-    static WaitLength fixed(float seconds) { return {false, seconds}; }
-    static WaitLength firstPass() { return {true, 0}; }
-};
-
-// Replays the working recording: one record per playback tick, clicks at
-// random offsets inside the margins, pacing waits after each click, and the
-// end of a pass with its loop restart.
+// Replays a recording: one record per playback tick, each click at a random
+// offset inside the margins and followed by the pacing waits; at the end of a
+// pass, with "LOOP" checked, a random sleep and the next pass.
 class Player {
 public:
-    explicit Player(app::ToolContext& tool);
+    Player(core::Controls& controls, const platform::Services& services, QString path);
 
-    // "Auto": starts a pass. Also the loop restart of endPass.
-    void Command3_Click();
-    // One playback step.
-    void Timer2_Timer();
+    // "Auto", and the start of every looped pass: opens the recording afresh.
+    // Throws when it cannot be read; nothing else has changed then.
+    void startPass();
+    // One playback step: the next record, its click, and the waits after a
+    // release. Every error of a step ends the pass.
+    void tick();
+    // The stop request: no restart, and the next "Auto" is a first pass. A
+    // pass between two steps ends now; a wait sees the stop and ends its pass.
+    void stop();
+    // "Rec": the next "Auto" counts its passes from 0 again.
+    void forgetLoop() { looping_ = false; }
+    // The program goes: a running wait ends at once, a held press is let go
+    // and the file closed; no control is touched any more.
+    void close();
 
-    // A random click offset drawn from a margin box: one of -M .. M-1 for a margin M.
-    std::int32_t drawOffset(app::TextBoxId marginBox);
-    void sendLeftButton(std::int32_t flags);
-    // The polling wait of the three pacing waits, with countdown and stop check.
-    WaitEnd runWait(app::LabelId label, float start, WaitLength length);
-    // Releases an injected press that is still held, so no button stays down.
-    void releaseHeldPress();
+    // A random click offset from a margin box: one of -M .. M-1 for a margin M.
+    std::int32_t drawOffset(core::SettingBox margin);
+
+    bool passOpen() const { return reader_ != nullptr; }
+    bool stepRunning() const { return stepRunning_; }
+    bool pressSent() const { return pressSent_; }
+    std::int32_t passCount() const { return passCount_; }
+    std::int64_t recordsPlayed() const { return recordsPlayed_; }
 
 private:
-    // True when the pass ends here; errors end it as well.
-    bool step();
-    void pressEdge();
-    void releaseEdge();
-    void waitsAfterRelease();
-    void endPass();
-    void loopRestart();
-    // Moves the pointer to the current record plus the click offsets, and shows it.
-    void moveToRecordWithOffsets();
-    float clockSeconds();
-    float randomLength(app::TextBoxId boundBox, const QString& what);
-    float firstPassLength();
-    // A 32-bit sum; overflowing it is an error of the handler.
-    static std::int32_t checkedAdd(std::int32_t a, std::int32_t b, const char* what);
+    enum class StepEnd { Continue, PassEnds, Stopped, InternalError, Closed };
+    enum class WaitEnd { TimeRanOut, Stopped, Closed };
 
-    app::ToolContext& tool_;
+    // How long a wait lasts: a fixed length, or the first-pass rule that
+    // reads its box afresh in every cycle.
+    struct WaitLength {
+        bool firstPassRule = false;
+        float seconds = 0;
+    };
+
+    StepEnd step();
+    void moveTo(const core::Record& record);
+    void pressEdge(const core::Record& record);
+    StepEnd releaseEdge();
+    void sendRelease();
+    void releaseHeldPress();
+
+    WaitEnd waitsAfterRelease();
+    WaitEnd runWait(core::Label label, float start, WaitLength length);
+    float lengthOf(WaitLength length);
+    float randomLength(core::SettingBox bound);
+    float clockSeconds();
+
+    void endPass(StepEnd why);
+    void loopRestart();
+
+    core::Controls& controls_;
+    platform::Services services_;
+    QString path_;
+    std::unique_ptr<core::RecordingReader> reader_; // open while a pass runs
+    bool pressSent_ = false;                        // an injected press is held
+    std::int32_t offsetX_ = 0;                      // the held press's click offset
+    std::int32_t offsetY_ = 0;
+    bool stopFlag_ = false;
+    std::int32_t passCount_ = 0; // since start-up or the last stop; 1 in the first pass
+    std::int32_t loopCount_ = 0; // passes completed while looping
+    bool looping_ = false;       // from a loop restart until "Rec" or a stop
+    bool stepRunning_ = false;   // a step holds the thread, inside a wait or the loop sleep
+    bool closed_ = false;
+    std::int64_t recordsPlayed_ = 0; // in this pass
 };
 
 } // namespace clickpath::playback

@@ -1,96 +1,79 @@
 #include "recording/MouseWatcher.h"
 
-#include "app/ToolContext.h"
-#include "platform/MouseButtonSource.h"
-#include "recording/StopRequest.h"
-
 #include <array>
 
 namespace clickpath::recording {
 
-MouseWatcher::MouseWatcher(app::ToolContext& tool, std::function<void(std::int32_t)> notification)
-    : tool_(tool)
-    , notification_(std::move(notification))
+MouseWatcher::MouseWatcher(
+    core::Controls& controls, Opener openMouse, LeftButtonLatch& latch, std::function<void()> stopRequest)
+    : controls_(controls)
+    , openMouse_(std::move(openMouse))
+    , latch_(latch)
+    , stopRequest_(std::move(stopRequest))
 {
 }
 
-void MouseWatcher::openMouseWatcher()
+void MouseWatcher::open(std::function<void()> notification)
 {
-    app::ToolState& state = tool_.state;
-    state.mouseDevice = tool_.services.openMouseDevice();
-    state.mouseDevice->setBufferSize(kBufferSize);
-    state.mouseEvent = state.mouseDevice->createEvent(notification_);
-    state.mouseDevice->acquire();
+    mouse_ = openMouse_();
+    mouse_->start(kBufferSize, std::move(notification));
+    delivering_ = true;
 }
 
-void MouseWatcher::DXCallback(std::int32_t eventId)
+void MouseWatcher::handleWaitingItems()
 {
-    if (eventId != tool_.state.mouseEvent || !tool_.state.mouseDevice)
-        return;
-    handleWaitingItems();
+    // A late notification after the close of delivery changes nothing.
+    if (delivering_)
+        handleItems();
 }
 
 void MouseWatcher::catchUp()
 {
-    if (!tool_.state.mouseEvent || !tool_.state.mouseDevice)
+    if (!delivering_)
         return;
-    tool_.state.mouseDevice->takeWaiting();
-    while (handleWaitingItems() == kItemsPerCallback) {
-    }
+    mouse_->takeWaiting();
+    while (handleItems() == kItemsPerNotification) {}
 }
 
-int MouseWatcher::handleWaitingItems()
+std::size_t MouseWatcher::handleItems()
 {
-    app::ToolState& state = tool_.state;
-    std::array<platform::ButtonItem, kItemsPerCallback> items{};
-    int count = 0;
+    std::array<platform::ButtonItem, kItemsPerNotification> items{};
+    std::size_t count = 0;
     try {
-        count = state.mouseDevice->readItems(items.data(), kItemsPerCallback);
+        count = mouse_->read(items);
     } catch (const std::exception&) {
-        // A failed read reports nothing: take the device again and go on.
-        count = 0;
+        // A failed read reports nothing: take the mouse again and go on.
         try {
-            state.mouseDevice->acquire();
+            mouse_->resume();
         } catch (const std::exception&) {
         }
     }
-    for (int i = 0; i < count; ++i) {
-        if (items[i].offsetCode == platform::kLeftButtonOffset)
-            onLeftButton(items[i].data);
-        else if (items[i].offsetCode == platform::kRightButtonOffset)
-            stopRequest(tool_); // press and release alike
+    for (std::size_t i = 0; i < count; ++i) {
+        if (items[i].button == platform::MouseButton::Left)
+            onLeftButton(items[i].pressed);
+        else
+            stopRequest_(); // press and release alike
     }
     return count;
 }
 
-void MouseWatcher::onLeftButton(std::int32_t data)
+void MouseWatcher::onLeftButton(bool pressed)
 {
-    app::ToolState& state = tool_.state;
-    state.leftButton = data;
-    if (data == platform::kItemPressed) {
-        // Kept until the recorder's next tick, so a click shorter than a tick
-        // still shows in the recording.
-        state.leftPressSeen = 1;
-        tool_.controls.setLabelCaption(app::LabelId::Label6, QStringLiteral("Click!"));
-        tool_.controls.repaintNow();
+    if (pressed) {
+        latch_.pressed();
+        controls_.setLabelText(core::Label::ClickShown, QStringLiteral("Click!"));
+        controls_.repaintNow();
     } else {
-        tool_.controls.setLabelCaption(app::LabelId::Label6, QString());
+        latch_.released();
+        controls_.setLabelText(core::Label::ClickShown, QString());
     }
 }
 
 void MouseWatcher::stopDelivery()
 {
-    app::ToolState& state = tool_.state;
-    if (state.mouseDevice) {
-        state.mouseDevice->unacquire();
-        state.mouseDevice->destroyEvent(state.mouseEvent);
-    }
-    state.mouseEvent = 0;
-}
-
-void MouseWatcher::releaseDevice()
-{
-    tool_.state.mouseDevice.reset();
+    if (delivering_)
+        mouse_->stop();
+    delivering_ = false;
 }
 
 } // namespace clickpath::recording

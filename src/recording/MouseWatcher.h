@@ -1,44 +1,50 @@
 #pragma once
 
-#include <cstdint>
-#include <functional>
+#include "core/Controls.h"
+#include "platform/MouseButtonSource.h"
+#include "recording/LeftButtonLatch.h"
 
-namespace clickpath::app {
-class ToolContext;
-}
+#include <functional>
+#include <memory>
 
 namespace clickpath::recording {
 
 // Follows the left and right buttons of the system mouse whichever window has
 // the focus: the left one for the recorder and "Click!", the right one as the
-// stop request.
+// stop request, on every press and every release.
 class MouseWatcher {
 public:
-    // `notification` is where the device's notifications go: the window's
-    // DXCallback, so that its errors are reported like any handler's.
-    MouseWatcher(app::ToolContext& tool, std::function<void(std::int32_t)> notification);
+    using Opener = std::function<std::unique_ptr<platform::MouseButtonSource>()>;
 
-    // Opens the system mouse and starts delivery; throws when it cannot be had.
-    void openMouseWatcher();
+    MouseWatcher(core::Controls& controls, Opener openMouse, LeftButtonLatch& latch, std::function<void()> stopRequest);
+
+    // Opens the system mouse and starts delivery; `notification` runs
+    // whenever items wait, and should call handleWaitingItems(). Throws when
+    // the mouse cannot be had.
+    void open(std::function<void()> notification);
     // Handles up to 10 waiting items; the rest come with the next notification.
-    void DXCallback(std::int32_t eventId);
+    void handleWaitingItems();
     // Handles at once every item that came before this call, so that a
     // handler can start from what the buttons did up to now.
     void catchUp();
-    // Shutdown: stop delivery, then let go of the device.
+    // Shutdown: stop delivery, then let go of the mouse.
     void stopDelivery();
-    void releaseDevice();
+    void release() { mouse_.reset(); }
 
     static constexpr int kBufferSize = 100;
-    static constexpr int kItemsPerCallback = 10;
+    static constexpr std::size_t kItemsPerNotification = 10;
 
 private:
-    // Reads up to one callback's worth of items and handles them; returns how many.
-    int handleWaitingItems();
-    void onLeftButton(std::int32_t data);
+    // Reads up to one notification's worth of items and handles them; returns how many.
+    std::size_t handleItems();
+    void onLeftButton(bool pressed);
 
-    app::ToolContext& tool_;
-    std::function<void(std::int32_t)> notification_;
+    core::Controls& controls_;
+    Opener openMouse_;
+    LeftButtonLatch& latch_;
+    std::function<void()> stopRequest_;
+    std::unique_ptr<platform::MouseButtonSource> mouse_;
+    bool delivering_ = false;
 };
 
 } // namespace clickpath::recording

@@ -1,65 +1,56 @@
 #include "recording/Recorder.h"
 
-#include "app/ToolContext.h"
-#include "platform/FileTable.h"
-#include "platform/Pointer.h"
-#include "recording/RecordingFormat.h"
-
 namespace clickpath::recording {
 
-using app::LabelId;
-using app::TimerId;
+using core::Label;
+using core::Tick;
 
-Recorder::Recorder(app::ToolContext& tool)
-    : tool_(tool)
+Recorder::Recorder(core::Controls& controls, platform::Pointer& pointer, LeftButtonLatch& latch, QString path)
+    : controls_(controls)
+    , pointer_(pointer)
+    , latch_(latch)
+    , path_(std::move(path))
 {
 }
 
-void Recorder::Command1_Click()
+void Recorder::start()
 {
-    app::ToolState& state = tool_.state;
-    tool_.controls.setTimerEnabled(TimerId::Timer1, true);
-    tool_.setCommandButtons(false);
-    tool_.controls.setLabelCaption(LabelId::Label6, QString());
-    state.leftButton = kButtonUp;
-    state.leftPressSeen = 0;
-    state.looping = app::kFalse;
-    tool_.controls.setLabelCaption(LabelId::Label3, QString());
+    controls_.setTickRunning(Tick::Recording, true);
+    controls_.setCommandButtonsEnabled(false);
+    controls_.setLabelText(Label::ClickShown, QString());
+    latch_.reset();
+    controls_.setLabelText(Label::PassCount, QString());
     try {
-        state.recordFile = tool_.services.files.freeNumber();
-        tool_.services.files.openForOutput(state.recordFile, app::localPath(tool_.paths.workingRecordingPath()));
+        writer_ = std::make_unique<core::RecordingWriter>(path_);
     } catch (const std::exception&) {
-        // No timer may run without an open file.
-        tool_.controls.setTimerEnabled(TimerId::Timer1, false);
-        tool_.setCommandButtons(true);
+        // No tick may run without an open file.
+        controls_.setTickRunning(Tick::Recording, false);
+        controls_.setCommandButtonsEnabled(true);
         throw;
     }
 }
 
-void Recorder::Timer1_Timer()
+void Recorder::tick()
 {
-    app::ToolState& state = tool_.state;
+    if (!writer_)
+        return; // a tick that was due when the recording stopped
     // A failed query keeps the last position, as the line then shows.
-    if (const auto at = tool_.services.pointer.position()) {
-        state.cursorX = at->x;
-        state.cursorY = at->y;
-    }
-    tool_.showPointerCaption(state.cursorX, state.cursorY);
-    const std::int32_t button = state.leftPressSeen ? kButtonDown : state.leftButton;
-    state.leftPressSeen = 0;
+    if (const auto at = pointer_.position())
+        cursor_ = *at;
+    controls_.showPointerPosition(cursor_.x, cursor_.y);
     try {
-        tool_.services.files.write(state.recordFile, formatRecordLine(state.cursorX, state.cursorY, button));
+        writer_->append({cursor_.x, cursor_.y, latch_.takeLineValue()});
     } catch (const std::exception&) {
-        abandon();
+        stop();
+        controls_.setCommandButtonsEnabled(true);
         throw;
     }
 }
 
-void Recorder::abandon()
+void Recorder::stop()
 {
-    tool_.controls.setTimerEnabled(TimerId::Timer1, false);
-    tool_.services.files.close(tool_.state.recordFile);
-    tool_.setCommandButtons(true);
+    controls_.setTickRunning(Tick::Recording, false);
+    writer_.reset();
 }
 
 } // namespace clickpath::recording

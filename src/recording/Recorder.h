@@ -1,25 +1,39 @@
 #pragma once
 
-namespace clickpath::app {
-class ToolContext;
-}
+#include "core/Controls.h"
+#include "core/RecordingFormat.h"
+#include "platform/Pointer.h"
+#include "recording/LeftButtonLatch.h"
+
+#include <QString>
+
+#include <memory>
 
 namespace clickpath::recording {
 
-// "Rec": one line per tick of the recording timer, with the pointer's
-// position and the left button's state, until the stop request.
+// "Rec": one line per recording tick with the pointer's position and the left
+// button's state, until it is stopped.
 class Recorder {
 public:
-    explicit Recorder(app::ToolContext& tool);
+    Recorder(core::Controls& controls, platform::Pointer& pointer, LeftButtonLatch& latch, QString path);
 
-    void Command1_Click();
-    void Timer1_Timer();
+    // Starts a new recording, replacing the file's content. Throws when the
+    // file cannot be written; nothing runs then.
+    void start();
+    // Appends one line. A line that cannot be written ends the recording,
+    // keeping every whole line before it, and throws.
+    void tick();
+    // Ends a recording; every line written stays. Nothing when none runs.
+    void stop();
+    bool recording() const { return writer_ != nullptr; }
 
 private:
-    // Ends a recording that cannot go on, keeping every line written so far.
-    void abandon();
-
-    app::ToolContext& tool_;
+    core::Controls& controls_;
+    platform::Pointer& pointer_;
+    LeftButtonLatch& latch_;
+    QString path_;
+    std::unique_ptr<core::RecordingWriter> writer_;
+    platform::ScreenPoint cursor_; // the last position the pointer could tell
 };
 
 } // namespace clickpath::recording

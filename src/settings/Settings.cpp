@@ -1,62 +1,61 @@
 #include "settings/Settings.h"
 
-#include "app/ToolContext.h"
+#include "core/NumberText.h"
 #include "platform/ProfileFile.h"
-#include "settings/NumberText.h"
 
 namespace clickpath::settings {
 
-using app::TextBoxId;
+using core::SettingBox;
 
 namespace {
 
 const QByteArray kSection = "STATUS";
+constexpr qsizetype kMaxValueLength = 255;
 
 struct Key {
-    TextBoxId box;
+    SettingBox box;
     const char* name;
 };
 
 // Loaded in this order, which is not the boxes' order.
-constexpr Key kLoadOrder[] = {{TextBoxId::Text1, "SLEEP_TIME"}, {TextBoxId::Text2, "WAIT_CLICK_TIME"},
-    {TextBoxId::Text5, "WAIT_FIRST_TIME"}, {TextBoxId::Text4, "HORIZON_MARGIN"}, {TextBoxId::Text3, "VERTICAL_MARGIN"}};
+constexpr Key kLoadOrder[] = {{SettingBox::SleepBound, "SLEEP_TIME"}, {SettingBox::ClickWaitBound, "WAIT_CLICK_TIME"},
+    {SettingBox::FirstPassWait, "WAIT_FIRST_TIME"}, {SettingBox::HorizontalMargin, "HORIZON_MARGIN"},
+    {SettingBox::VerticalMargin, "VERTICAL_MARGIN"}};
 // Stored in the boxes' order; a first "SET" lays the keys out so.
-constexpr Key kStoreOrder[] = {{TextBoxId::Text1, "SLEEP_TIME"}, {TextBoxId::Text2, "WAIT_CLICK_TIME"},
-    {TextBoxId::Text3, "VERTICAL_MARGIN"}, {TextBoxId::Text4, "HORIZON_MARGIN"}, {TextBoxId::Text5, "WAIT_FIRST_TIME"}};
+constexpr Key kStoreOrder[] = {{SettingBox::SleepBound, "SLEEP_TIME"}, {SettingBox::ClickWaitBound, "WAIT_CLICK_TIME"},
+    {SettingBox::VerticalMargin, "VERTICAL_MARGIN"}, {SettingBox::HorizontalMargin, "HORIZON_MARGIN"},
+    {SettingBox::FirstPassWait, "WAIT_FIRST_TIME"}};
 
 } // namespace
 
-Settings::Settings(app::ToolContext& tool)
-    : tool_(tool)
+Settings::Settings(core::Controls& controls, QString path)
+    : controls_(controls)
+    , path_(std::move(path))
 {
 }
 
-void Settings::loadSettings()
+void Settings::load()
 {
     for (const Key& key : kLoadOrder) {
-        // The path is built afresh for every read; a stored text that is not a
-        // number is shown as it is.
-        const QByteArray value =
-            platform::getPrivateProfileString(kSection, key.name, "", kValueCapacity, tool_.paths.settingsFilePath());
-        tool_.controls.setText(key.box, QString::fromLocal8Bit(value));
+        const QByteArray value = platform::readProfileValue(path_, kSection, key.name, kMaxValueLength);
+        controls_.setBoxText(key.box, QString::fromLocal8Bit(value));
     }
 }
 
-bool Settings::validate(TextBoxId box)
+bool Settings::refusesFocusChange(SettingBox box)
 {
-    if (isNumericText(tool_.text(box)))
+    if (core::isNumericText(controls_.boxText(box)))
         return false;
-    tool_.controls.setText(box, QStringLiteral("0"));
+    controls_.setBoxText(box, QStringLiteral("0"));
     return true;
 }
 
-void Settings::Command5_Click()
+void Settings::store()
 {
     for (const Key& key : kStoreOrder) {
-        if (!isNumericText(tool_.text(key.box)))
-            continue; // the file keeps the value it had
-        platform::writePrivateProfileString(
-            kSection, key.name, tool_.text(key.box).toLocal8Bit(), tool_.paths.settingsFilePath());
+        const QString text = controls_.boxText(key.box);
+        if (core::isNumericText(text))
+            platform::writeProfileValue(path_, kSection, key.name, text.toLocal8Bit());
     }
 }
 

@@ -1,31 +1,31 @@
 #pragma once
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
-namespace clickpath::app {
-class ToolContext;
-}
+#include <QString>
 
 namespace clickpath::settings {
 
 // The five pacing numbers live as the texts of their boxes; this gives them
-// their persistence in the settings file and their one rule.
+// their persistence in section "STATUS" of the settings file, and their one
+// rule: a box holds a number.
 class Settings {
 public:
-    explicit Settings(app::ToolContext& tool);
+    Settings(core::Controls& controls, QString path);
 
-    // Start-up: fills the five boxes from section "STATUS" of the settings file.
-    void loadSettings();
-    // A box about to lose the focus: a text that is not a number becomes "0"
-    // and the focus stays. Returns the cancel flag.
-    bool validate(app::TextBoxId box);
-    // "SET": stores every box that holds a number, as typed.
-    void Command5_Click();
-
-    static constexpr int kValueCapacity = 256;
+    // Start-up: each box gets its key's value, cut to 255 bytes, unchecked;
+    // an absent key, section or file leaves the box empty.
+    void load();
+    // A box about to lose the focus: a text that is not a number becomes "0",
+    // and the focus stays. True when the focus may not leave.
+    bool refusesFocusChange(core::SettingBox box);
+    // "SET": stores every box that holds a number, exactly as typed; the
+    // others keep what the file had. Throws when the file cannot be written.
+    void store();
 
 private:
-    app::ToolContext& tool_;
+    core::Controls& controls_;
+    QString path_;
 };
 
 } // namespace clickpath::settings

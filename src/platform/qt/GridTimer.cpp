@@ -9,7 +9,7 @@ namespace {
 // A tick delayed by a stall is made up for if the stall lasted at most this
 // many intervals; beyond, the grid starts again.
 constexpr int kMaxIntervalsBehind = 5;
-}
+} // namespace
 
 GridTimer::GridTimer(int intervalMs)
     : intervalMs_(intervalMs)

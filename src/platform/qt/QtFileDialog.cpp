@@ -10,40 +10,34 @@ QStringList QtFileDialog::nameFilters(const QString& filter)
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString& description = parts[i];
-        const QString pattern = parts[i + 1];
-        const QString suffix = QStringLiteral("(%1)").arg(pattern);
+        const QString suffix = QStringLiteral("(%1)").arg(parts[i + 1]);
         // A description that already shows its pattern keeps it once.
         filters << (description.endsWith(suffix) ? description : description + QLatin1Char(' ') + suffix);
     }
     return filters;
 }
 
-void QtFileDialog::showOpen()
+std::optional<QString> QtFileDialog::chooseFileToOpen(const QString& preset, const QString& filter)
 {
-    show(false);
+    return choose(false, preset, filter);
 }
 
-void QtFileDialog::showSave()
+std::optional<QString> QtFileDialog::chooseFileToSave(const QString& preset, const QString& filter)
 {
-    show(true);
+    return choose(true, preset, filter);
 }
 
-void QtFileDialog::show(bool forSaving)
+std::optional<QString> QtFileDialog::choose(bool forSaving, const QString& preset, const QString& filter)
 {
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode((flags_ & kFileMustExist) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(flags_ & kOverwritePrompt));
-    dialog.setOption(QFileDialog::ReadOnly, false);
-    dialog.setNameFilters(nameFilters(filter_));
-    if (!fileName_.isEmpty())
-        dialog.selectFile(fileName_);
+    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(nameFilters(filter));
+    dialog.selectFile(preset);
     // No default suffix: a name typed without an extension is taken as typed.
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const QStringList chosen = dialog.selectedFiles();
-    if (!chosen.isEmpty())
-        fileName_ = chosen.front();
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
 }
 
 } // namespace clickpath::platform::qt

@@ -7,28 +7,21 @@
 
 namespace clickpath::platform::qt {
 
-// The standard open and save dialogs of the desktop, through QFileDialog.
+// The standard open and save dialogs, through QFileDialog.
 class QtFileDialog final : public FileDialog {
 public:
     void setParent(QWidget* parent) { parent_ = parent; }
 
-    void setFilter(const QString& filter) override { filter_ = filter; }
-    void setFlags(std::int32_t flags) override { flags_ = flags; }
-    void setFileName(const QString& fileName) override { fileName_ = fileName; }
-    QString fileName() const override { return fileName_; }
-    void showOpen() override;
-    void showSave() override;
+    std::optional<QString> chooseFileToOpen(const QString& preset, const QString& filter) override;
+    std::optional<QString> chooseFileToSave(const QString& preset, const QString& filter) override;
 
-    // "desc|pattern|..." as Qt's "desc (pattern);;..." name filters.
+    // "desc|pattern|..." as Qt's "desc (pattern)" name filters.
     static QStringList nameFilters(const QString& filter);
 
 private:
-    void show(bool forSaving);
+    std::optional<QString> choose(bool forSaving, const QString& preset, const QString& filter);
 
     QPointer<QWidget> parent_;
-    QString filter_;
-    std::int32_t flags_ = 0;
-    QString fileName_;
 };
 
 } // namespace clickpath::platform::qt

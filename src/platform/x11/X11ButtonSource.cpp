@@ -38,22 +38,23 @@ X11ButtonSource::~X11ButtonSource()
     context_.reset();
 }
 
-std::int32_t X11ButtonSource::createEvent(std::function<void(std::int32_t)> callback)
+void X11ButtonSource::start(int capacity, std::function<void()> itemsWaiting)
 {
-    callback_ = std::move(callback);
-    eventId_ = eventId_ + 1;
+    capacity_ = static_cast<std::size_t>(capacity);
+    itemsWaiting_ = std::move(itemsWaiting);
     notifier_ = new QSocketNotifier(ConnectionNumber(display_.get()), QSocketNotifier::Read, context_.get());
     QObject::connect(notifier_, &QSocketNotifier::activated, context_.get(), [this] { drain(); });
-    return eventId_;
+    resume();
 }
 
-void X11ButtonSource::destroyEvent(std::int32_t eventId)
+void X11ButtonSource::stop()
 {
-    if (eventId != eventId_)
-        return;
-    callback_ = nullptr;
+    delivering_ = false;
+    buffer_.clear();
+    itemsWaiting_ = nullptr;
     delete notifier_;
     notifier_ = nullptr;
+    selectRawButtons(false);
 }
 
 void X11ButtonSource::selectRawButtons(bool on)
@@ -68,27 +69,20 @@ void X11ButtonSource::selectRawButtons(bool on)
     syncAndCheck(display_.get(), "Selecting the mouse buttons");
 }
 
-void X11ButtonSource::acquire()
+void X11ButtonSource::resume()
 {
     selectRawButtons(true);
-    acquired_ = true;
+    delivering_ = true;
     // Events that arrived with the reply of the sync sit in Xlib's queue,
     // where the socket notifier cannot see them.
     scheduleNotify();
 }
 
-void X11ButtonSource::unacquire()
+std::size_t X11ButtonSource::read(std::span<ButtonItem> out)
 {
-    acquired_ = false;
-    buffer_.clear();
-    selectRawButtons(false);
-}
-
-int X11ButtonSource::readItems(ButtonItem* out, int capacity)
-{
-    int count = 0;
-    while (count < capacity && !buffer_.empty()) {
-        out[count++] = buffer_.front();
+    std::size_t count = 0;
+    for (; count < out.size() && !buffer_.empty(); ++count) {
+        out[count] = buffer_.front();
         buffer_.pop_front();
     }
     return count;
@@ -123,24 +117,25 @@ void X11ButtonSource::take(XEvent& event)
     XGenericEventCookie* cookie = &event.xcookie;
     if (cookie->type != GenericEvent || cookie->extension != xiOpcode_ || !XGetEventData(display_.get(), cookie))
         return;
-    if ((cookie->evtype == XI_RawButtonPress || cookie->evtype == XI_RawButtonRelease) && acquired_) {
+    if ((cookie->evtype == XI_RawButtonPress || cookie->evtype == XI_RawButtonRelease) && delivering_) {
         const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
-        const std::int32_t data = cookie->evtype == XI_RawButtonPress ? kItemPressed : kItemReleased;
         // Other buttons and the wheel (4 to 7) are of no interest.
         const bool wanted = raw->detail == kRawLeft || raw->detail == kRawRight;
         // Items beyond the buffer's size are lost, as with any full buffer.
-        if (wanted && static_cast<int>(buffer_.size()) < capacity_)
-            buffer_.push_back({raw->detail == kRawLeft ? kLeftButtonOffset : kRightButtonOffset, data});
+        if (wanted && buffer_.size() < capacity_)
+            buffer_.push_back({raw->detail == kRawLeft ? MouseButton::Left : MouseButton::Right,
+                cookie->evtype == XI_RawButtonPress});
     }
     XFreeEventData(display_.get(), cookie);
 }
 
 void X11ButtonSource::notify()
 {
-    if (buffer_.empty() || !callback_ || !acquired_)
+    if (buffer_.empty() || !itemsWaiting_ || !delivering_)
         return;
-    const std::int32_t id = eventId_;
-    callback_(id);
+    // A copy: the callback may stop delivery, which lets go of the original.
+    const std::function<void()> callback = itemsWaiting_;
+    callback();
     if (!buffer_.empty())
         scheduleNotify();
 }

@@ -20,16 +20,14 @@ namespace clickpath::platform::x11 {
 // nothing away from other clients.
 class X11ButtonSource final : public MouseButtonSource {
 public:
-    // Throws when there is no display or it lacks XInput 2.2.
+    // Throws a ToolError when there is no display or it lacks XInput 2.2.
     X11ButtonSource();
     ~X11ButtonSource() override;
 
-    void setBufferSize(int items) override { capacity_ = items; }
-    std::int32_t createEvent(std::function<void(std::int32_t)> callback) override;
-    void destroyEvent(std::int32_t eventId) override;
-    void acquire() override;
-    void unacquire() override;
-    int readItems(ButtonItem* out, int capacity) override;
+    void start(int capacity, std::function<void()> itemsWaiting) override;
+    void stop() override;
+    std::size_t read(std::span<ButtonItem> out) override;
+    void resume() override;
     void takeWaiting() override;
 
 private:
@@ -46,13 +44,12 @@ private:
 
     DisplayPtr display_;
     int xiOpcode_ = 0;
-    std::unique_ptr<QObject> context_;
+    std::unique_ptr<QObject> context_; // parent of the notifier and of scheduled notifications
     QSocketNotifier* notifier_ = nullptr;
-    std::function<void(std::int32_t)> callback_;
-    std::int32_t eventId_ = 0;
-    bool acquired_ = false;
+    std::function<void()> itemsWaiting_;
+    bool delivering_ = false;
     bool notifyScheduled_ = false;
-    int capacity_ = 100;
+    std::size_t capacity_ = 0;
     std::deque<ButtonItem> buffer_;
 };
 

@@ -23,8 +23,8 @@ std::optional<ScreenPoint> X11Pointer::position()
     int rootX = 0, rootY = 0, winX = 0, winY = 0;
     unsigned int mask = 0;
     // False when the pointer is on another screen of the display.
-    if (!XQueryPointer(display_.get(), DefaultRootWindow(display_.get()), &root, &child, &rootX, &rootY, &winX,
-            &winY, &mask))
+    if (!XQueryPointer(
+            display_.get(), DefaultRootWindow(display_.get()), &root, &child, &rootX, &rootY, &winX, &winY, &mask))
         return std::nullopt;
     return ScreenPoint{rootX, rootY};
 }
@@ -39,7 +39,7 @@ void X11Pointer::moveTo(std::int32_t x, std::int32_t y)
     syncAndCheck(display_.get(), "Pointer move");
 }
 
-void X11Pointer::leftButton(bool down)
+void X11Pointer::sendLeft(bool down)
 {
     // Button 1 acts where the pointer is, like a real press or release.
     XTestFakeButtonEvent(display_.get(), 1, down ? True : False, CurrentTime);

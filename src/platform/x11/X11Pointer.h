@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ButtonInjector.h"
 #include "platform/Pointer.h"
 #include "platform/x11/X11Display.h"
 
@@ -16,9 +17,12 @@ public:
 
     std::optional<ScreenPoint> position() override;
     void moveTo(std::int32_t x, std::int32_t y) override;
-    void leftButton(bool down) override;
+    void pressLeft() override { sendLeft(true); }
+    void releaseLeft() override { sendLeft(false); }
 
 private:
+    void sendLeft(bool down);
+
     DisplayPtr display_;
 };
 

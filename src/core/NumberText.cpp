@@ -1,0 +1,173 @@
+#include "core/NumberText.h"
+
+#include "platform/ToolError.h"
+
+#include <QLocale>
+
+#include <cfenv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <locale.h>
+
+namespace clickpath::core {
+
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// Reads a run of digits into `out`; returns how many were read.
+int takeDigits(const QString& text, qsizetype& at, std::string& out)
+{
+    int count = 0;
+    while (at < text.size() && isDigit(text[at])) {
+        out.push_back(static_cast<char>(text[at].unicode()));
+        ++at;
+        ++count;
+    }
+    return count;
+}
+
+bool takeSign(const QString& text, qsizetype& at, std::string& out)
+{
+    if (at < text.size() && (text[at] == QLatin1Char('+') || text[at] == QLatin1Char('-'))) {
+        out.push_back(static_cast<char>(text[at].unicode()));
+        ++at;
+        return true;
+    }
+    return false;
+}
+
+// Rewrites the regional form as a C-locale number text, or nothing.
+std::optional<std::string> normalise(const QString& raw, NumberFormat format)
+{
+    const QString text = raw.trimmed();
+    std::string out;
+    qsizetype at = 0;
+    takeSign(text, at, out);
+    int mantissaDigits = takeDigits(text, at, out);
+    if (at < text.size() && text[at] == format.decimalPoint) {
+        ++at;
+        out.push_back('.');
+        mantissaDigits += takeDigits(text, at, out);
+    }
+    if (mantissaDigits == 0)
+        return std::nullopt;
+    if (at < text.size() && (text[at] == QLatin1Char('e') || text[at] == QLatin1Char('E'))) {
+        ++at;
+        out.push_back('e');
+        takeSign(text, at, out);
+        if (takeDigits(text, at, out) == 0)
+            return std::nullopt;
+    }
+    if (at != text.size())
+        return std::nullopt;
+    return out;
+}
+
+double parseCLocale(const std::string& text)
+{
+    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+    return strtod_l(text.c_str(), nullptr, cLocale);
+}
+
+QString quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+double parseOrFail(const QString& text, const QString& what, NumberFormat format)
+{
+    const auto value = parseNumberText(text, format);
+    if (!value)
+        throw ToolError(QStringLiteral("%1: %2 is not a number").arg(what, quoted(text)).toStdString());
+    return *value;
+}
+
+[[noreturn]] void overflow(const QString& what, const QString& value)
+{
+    throw ToolError(QStringLiteral("%1: overflow, %2 is out of range").arg(what, value).toStdString());
+}
+
+template <typename Int>
+Int roundToInteger(double value, const QString& what)
+{
+    // Halves go to the even neighbour in the default rounding mode.
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= static_cast<double>(std::numeric_limits<Int>::min())
+            && rounded <= static_cast<double>(std::numeric_limits<Int>::max())))
+        overflow(what, QString::number(value, 'g', 17));
+    return static_cast<Int>(rounded);
+}
+
+} // namespace
+
+NumberFormat NumberFormat::system()
+{
+    // The default locale is the user's regional format unless a test sets another.
+    const QString point = QLocale().decimalPoint();
+    return NumberFormat{point.isEmpty() ? QLatin1Char('.') : point.front()};
+}
+
+std::optional<double> parseNumberText(const QString& text, NumberFormat format)
+{
+    const auto normalised = normalise(text, format);
+    if (!normalised)
+        return std::nullopt;
+    return parseCLocale(*normalised);
+}
+
+bool isNumericText(const QString& text, NumberFormat format)
+{
+    return normalise(text, format).has_value();
+}
+
+float toSingle(const QString& text, const QString& what, NumberFormat format)
+{
+    const double value = parseOrFail(text, what, format);
+    // Checked before the cast: narrowing an out-of-range double is undefined.
+    if (!(std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max())))
+        overflow(what, text.trimmed());
+    return static_cast<float>(value);
+}
+
+double toDouble(const QString& text, const QString& what, NumberFormat format)
+{
+    const double value = parseOrFail(text, what, format);
+    if (std::isinf(value))
+        overflow(what, text.trimmed());
+    return value;
+}
+
+std::int16_t toInteger(const QString& text, const QString& what, NumberFormat format)
+{
+    return toInteger(toDouble(text, what, format), what);
+}
+
+std::int32_t toLong(const QString& text, const QString& what, NumberFormat format)
+{
+    return toLong(toDouble(text, what, format), what);
+}
+
+std::int16_t toInteger(double value, const QString& what)
+{
+    return roundToInteger<std::int16_t>(value, what);
+}
+
+std::int32_t toLong(double value, const QString& what)
+{
+    return roundToInteger<std::int32_t>(value, what);
+}
+
+std::int32_t checkedSum(std::int32_t a, std::int32_t b, const char* what)
+{
+    std::int32_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        throw ToolError(std::string("Overflow: ") + what);
+    return sum;
+}
+
+} // namespace clickpath::core

@@ -1,0 +1,116 @@
+#include "core/RecordingFormat.h"
+
+#include "platform/ToolError.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+namespace clickpath::core {
+
+namespace {
+
+// Longest field text accepted; "-2147483648" with generous room for blanks.
+constexpr std::size_t kMaxFieldLength = 40;
+
+bool isBlank(int byte)
+{
+    return byte == ' ' || byte == '\t';
+}
+
+bool isLineEnd(int byte)
+{
+    return byte == '\r' || byte == '\n';
+}
+
+// The field as it may appear in a message: control bytes and others shown as "?".
+std::string printable(std::string field)
+{
+    for (char& c : field)
+        if (c < 0x20 || c > 0x7E)
+            c = '?';
+    return field;
+}
+
+std::int32_t parseInteger(const std::string& field)
+{
+    if (field.empty())
+        throw ToolError("Bad recording: empty field");
+    const bool hasSign = field[0] == '+' || field[0] == '-';
+    const auto digits = std::string_view(field).substr(hasSign ? 1 : 0);
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        throw ToolError("Bad recording: \"" + printable(field) + "\" is not an integer");
+    // from_chars takes a leading "-" but no "+".
+    const char* first = field.data() + (field[0] == '+' ? 1 : 0);
+    std::int32_t value = 0;
+    if (std::from_chars(first, field.data() + field.size(), value).ec != std::errc())
+        throw ToolError("Bad recording: " + field + " does not fit in 32 bits");
+    return value;
+}
+
+} // namespace
+
+std::string formatRecordLine(const Record& record)
+{
+    return std::to_string(record.x) + ',' + std::to_string(record.y) + ',' + std::to_string(record.button) + "\r\n";
+}
+
+RecordingReader::RecordingReader(const QString& path)
+    : file_(path)
+{
+}
+
+void RecordingReader::skipBlanksAndLineEnds()
+{
+    for (int byte = file_.peekByte(); isBlank(byte) || isLineEnd(byte); byte = file_.peekByte())
+        file_.takeByte();
+}
+
+// Takes the field's text up to its terminator, and the terminator itself
+// (",", CR, LF or CR LF); the end of the file ends a field as well.
+std::string RecordingReader::takeField()
+{
+    std::string field;
+    for (int byte = file_.peekByte(); byte >= 0; byte = file_.peekByte()) {
+        file_.takeByte();
+        if (byte == ',')
+            break;
+        if (byte == '\r') {
+            if (file_.peekByte() == '\n')
+                file_.takeByte();
+            break;
+        }
+        if (byte == '\n')
+            break;
+        if (field.size() == kMaxFieldLength)
+            throw ToolError("Bad recording: a field is longer than any number");
+        field.push_back(static_cast<char>(byte));
+    }
+    while (!field.empty() && isBlank(static_cast<unsigned char>(field.back())))
+        field.pop_back();
+    return field;
+}
+
+std::int32_t RecordingReader::nextInteger()
+{
+    skipBlanksAndLineEnds();
+    if (file_.peekByte() < 0)
+        throw EndOfFileError();
+    return parseInteger(takeField());
+}
+
+Record RecordingReader::next()
+{
+    Record record;
+    record.x = nextInteger();
+    record.y = nextInteger();
+    record.button = nextInteger();
+    return record;
+}
+
+RecordingWriter::RecordingWriter(const QString& path)
+    : file_(path)
+{
+}
+
+} // namespace clickpath::core

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/SequentialFile.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+namespace clickpath::core {
+
+// The left button's state in a recorded line: held or up.
+constexpr std::int32_t kButtonHeld = 128;
+constexpr std::int32_t kButtonUp = 0;
+
+// One line of a recording: where the pointer stood and the button's state.
+struct Record {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t button = kButtonUp;
+
+    bool operator==(const Record&) const = default;
+};
+
+// "x,y,button" and CR LF.
+std::string formatRecordLine(const Record& record);
+
+// Reads a recording record by record: three integers at a time wherever they
+// stand. A field ends at ",", at a line end or at the end of the file, with
+// blanks around it allowed. Never holds more than a short field in memory,
+// whatever the file holds.
+class RecordingReader {
+public:
+    // Throws a ToolError naming the path when the file cannot be read.
+    explicit RecordingReader(const QString& path);
+
+    // The next whole record. Throws EndOfFileError when no field is left, and
+    // a ToolError on a field that is empty, not an integer or beyond 32 bits.
+    Record next();
+    // The next field as an integer, as next() reads each of the three.
+    std::int32_t nextInteger();
+
+private:
+    void skipBlanksAndLineEnds();
+    std::string takeField();
+
+    platform::InputFile file_;
+};
+
+// Writes a recording line by line; every line reaches the operating system
+// when append() returns.
+class RecordingWriter {
+public:
+    // Creates the file or truncates it; throws a ToolError when it cannot.
+    explicit RecordingWriter(const QString& path);
+    // Throws a ToolError when the line cannot be written; the file then
+    // still ends on a whole line.
+    void append(const Record& record) { file_.append(formatRecordLine(record)); }
+
+private:
+    platform::OutputFile file_;
+};
+
+} // namespace clickpath::core

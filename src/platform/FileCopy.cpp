@@ -1,0 +1,54 @@
+#include "platform/FileCopy.h"
+
+#include "platform/ToolError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <sys/stat.h>
+
+namespace clickpath::platform {
+
+namespace {
+
+[[noreturn]] void fail(const QString& what, const QString& path, const QString& reason)
+{
+    throw ToolError(QStringLiteral("%1 %2: %3").arg(what, path, reason).toStdString());
+}
+
+} // namespace
+
+void copyFileAtomically(const QString& source, const QString& destination)
+{
+    QFile input(source);
+    if (QFileInfo(source).isDir())
+        fail(QStringLiteral("Cannot read"), source, QStringLiteral("it is a folder"));
+    if (!input.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("Cannot read"), source, input.errorString());
+    QSaveFile output(destination);
+    if (!output.open(QIODevice::WriteOnly))
+        fail(QStringLiteral("Cannot write"), destination, output.errorString());
+    char chunk[64 * 1024];
+    for (qint64 got = input.read(chunk, sizeof chunk); got != 0; got = input.read(chunk, sizeof chunk)) {
+        if (got < 0)
+            fail(QStringLiteral("Cannot read"), source, input.errorString());
+        if (output.write(chunk, got) != got)
+            fail(QStringLiteral("Cannot write"), destination, output.errorString());
+    }
+    // Nothing replaces the destination until here; a failed commit removes
+    // the temporary file and leaves the old one as it was.
+    if (!output.commit())
+        fail(QStringLiteral("Cannot write"), destination, output.errorString());
+}
+
+bool isSameFile(const QString& first, const QString& second)
+{
+    struct stat a {};
+    struct stat b {};
+    if (::stat(QFile::encodeName(first).constData(), &a) != 0 || ::stat(QFile::encodeName(second).constData(), &b) != 0)
+        return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+} // namespace clickpath::platform

@@ -1,0 +1,41 @@
+#include "platform/qt/QtX11Connection.h"
+
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+// Last: Xlib's macros (None, Bool, Status...) clash with Qt's names.
+#include <X11/Xlib.h>
+
+namespace clickpath::platform::qt {
+
+void flushQtConnection()
+{
+    // Qt's offscreen platform offers the interface without a connection.
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 && x11->connection())
+        xcb_flush(x11->connection());
+}
+
+XlibRequestTrimmer::XlibRequestTrimmer(int intervalMs)
+{
+    if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
+        display_ = x11->display();
+    if (!display_ || intervalMs <= 0)
+        return;
+    timer_.setTimerType(Qt::CoarseTimer);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { trimNow(); });
+    timer_.start(intervalMs);
+}
+
+bool XlibRequestTrimmer::trimNow()
+{
+    if (!display_)
+        return false;
+    // XSync waits for the reply to a request of Xlib's own and on the way
+    // frees the notes of every request before it. Events stay Qt's: with XCB
+    // owning the queue, Xlib holds none to keep or discard.
+    XSync(display_, False);
+    return true;
+}
+
+} // namespace clickpath::platform::qt
