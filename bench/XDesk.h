@@ -51,9 +51,9 @@ public:
 private:
     std::vector<std::pair<int, int>> originsOf(const std::string& title);
 
-    _XDisplay* display_ = nullptr;  // acting and looking
-    _XDisplay* watcher_ = nullptr;  // raw motion
-    unsigned long timeWindow_ = 0;  // for server timestamps
+    _XDisplay* display_ = nullptr; // acting and looking
+    _XDisplay* watcher_ = nullptr; // raw motion
+    unsigned long timeWindow_ = 0; // for server timestamps
     int xiOpcode_ = 0;
 };
 

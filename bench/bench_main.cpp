@@ -100,7 +100,8 @@ void measureStartup(const QString& tool, XDesk& desk, Figures& figures)
         pause(700);
         rss = run.rssKb();
     }
-    figures.add("startup_ms_median", percentile(starts, 50), "ms", "< 300 ms", "start-up to window mapped, median of 5");
+    figures.add(
+        "startup_ms_median", percentile(starts, 50), "ms", "< 300 ms", "start-up to window mapped, median of 5");
     figures.add("startup_ms_max", percentile(starts, 100), "ms", "< 300 ms", "start-up to window mapped, max of 5");
     figures.add("rss_after_start_mb", static_cast<double>(rss) / 1024.0, "MB", "< 40 MB", "memory after start");
 }
@@ -120,9 +121,10 @@ void measureRecording(const QString& tool, XDesk& desk, const Plan& plan, Figure
     const qint64 lines2 = run.recordingLines();
     const double cpu2 = run.cpuSeconds();
     desk.click(3);
-    figures.add("recording_lines_per_s", static_cast<double>(lines2 - lines1) / (t2 - t1), "lines/s",
-        "100 +/- 0.2 %", "recording rate");
-    figures.add("recording_cpu_percent", 100 * (cpu2 - cpu1) / (t2 - t1), "% of a core", "< 5 %", "CPU while recording");
+    figures.add("recording_lines_per_s", static_cast<double>(lines2 - lines1) / (t2 - t1), "lines/s", "100 +/- 0.2 %",
+        "recording rate");
+    figures.add(
+        "recording_cpu_percent", 100 * (cpu2 - cpu1) / (t2 - t1), "% of a core", "< 5 %", "CPU while recording");
 }
 
 std::string sweep(int lines, int startX, int startY)
@@ -155,10 +157,12 @@ void measureReplay(const QString& tool, XDesk& desk, const Plan& plan, Figures& 
             if (m.serverMs > autoServerMs)
                 moves.push_back(m);
     };
-    waitFor([&] {
-        collect();
-        return desk.pointer() == std::make_pair(lastX, lastY);
-    }, 120000);
+    waitFor(
+        [&] {
+            collect();
+            return desk.pointer() == std::make_pair(lastX, lastY);
+        },
+        120000);
     const double cpu2 = run.cpuSeconds();
     const double wall = seconds(clock);
     pause(100);
@@ -169,9 +173,11 @@ void measureReplay(const QString& tool, XDesk& desk, const Plan& plan, Figures& 
     const double span = moves.back().serverMs - moves.front().serverMs;
     std::vector<double> lateness;
     for (std::size_t i = 0; i < moves.size(); ++i)
-        lateness.push_back(static_cast<double>(moves[i].serverMs - moves.front().serverMs) - 10.0 * static_cast<double>(i));
+        lateness.push_back(
+            static_cast<double>(moves[i].serverMs - moves.front().serverMs) - 10.0 * static_cast<double>(i));
     figures.add("replay_moves_seen", n, "moves", "= lines", "pointer moves seen in one pass");
-    figures.add("replay_fidelity", span / ((n - 1) * 10.0), "", "1.000 +/- 0.002", "replay pass time / (lines x 10 ms)");
+    figures.add(
+        "replay_fidelity", span / ((n - 1) * 10.0), "", "1.000 +/- 0.002", "replay pass time / (lines x 10 ms)");
     figures.add("tick_lateness_p50_ms", percentile(lateness, 50), "ms", "-", "tick lateness p50");
     figures.add("tick_lateness_p99_ms", percentile(lateness, 99), "ms", "p99 < 2 ms", "tick lateness p99");
     figures.add("tick_lateness_max_ms", percentile(lateness, 100), "ms", "-", "tick lateness max");
@@ -239,7 +245,8 @@ void measureWaits(const QString& tool, XDesk& desk, const Plan& plan, Figures& f
         const double cpu = cpuWhileIdle(run, plan.waitSeconds);
         const bool stillWaiting = desk.pointer() == std::make_pair(700, 500);
         desk.click(3);
-        figures.add("click_wait_cpu_percent", stillWaiting ? cpu : NAN, "% of a core", "< 1 %", "CPU during a click wait");
+        figures.add(
+            "click_wait_cpu_percent", stillWaiting ? cpu : NAN, "% of a core", "< 1 %", "CPU during a click wait");
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
         ToolProcess run(tool, desk,
@@ -302,7 +309,8 @@ void measureMemory(const QString& tool, XDesk& desk, const Plan& plan, Figures& 
         "memory growth, recording's second half");
     figures.add("rss_growth_replay_second_half_mb", (afterReplay - replayMiddle) / 1024.0, "MB", "< 1 MB",
         "memory growth, replay's second half");
-    figures.add("rss_total_change_mb", (afterReplay - atStart) / 1024.0, "MB", "< 1 MB", "memory, after replay - after start");
+    figures.add(
+        "rss_total_change_mb", (afterReplay - atStart) / 1024.0, "MB", "< 1 MB", "memory, after replay - after start");
 }
 
 // GNU Xnee's cnee, a general X event recorder, on the same path and display:
@@ -313,8 +321,9 @@ void measurePeers(XDesk& desk, const Plan& plan, Figures& figures)
     const QString events = qEnvironmentVariable("BENCH_CNEE_FILE", dir.filePath("path.xns"));
     QProcess recorder;
     recorder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    recorder.start("cnee", {"--record", "--mouse", "--events-to-record", "-1", "--data-to-record", "-1",
-                              "--seconds-to-record", "-1", "--out-file", events});
+    recorder.start("cnee",
+        {"--record", "--mouse", "--events-to-record", "-1", "--data-to-record", "-1", "--seconds-to-record", "-1",
+            "--out-file", events});
     if (!recorder.waitForStarted()) {
         std::printf("cnee is not installed: no peer figures\n");
         return;
@@ -362,8 +371,7 @@ void measurePeers(XDesk& desk, const Plan& plan, Figures& figures)
         return;
     }
     const auto ratio = [](const std::vector<Motion>& m) {
-        return static_cast<double>(m.back().serverMs - m.front().serverMs)
-            / (static_cast<double>(m.size() - 1) * 10.0);
+        return static_cast<double>(m.back().serverMs - m.front().serverMs) / (static_cast<double>(m.size() - 1) * 10.0);
     };
     figures.add("peer_driven_path_ratio", ratio(driven), "", "-", "bench-driven path / (moves x 10 ms)");
     figures.add("peer_cnee_moves_replayed", static_cast<double>(replayed.size()), "moves", "-",
@@ -424,8 +432,8 @@ int soak(const QString& tool, XDesk& desk, double minutes)
         pressRuns += down && !previousDown;
         previousDown = down;
     }
-    std::printf("recorded %lld lines in %.1f s (%.3f lines/s), %d clicks made, %d press runs, well formed: %s\n",
-        lines, recordedFor, lines / recordedFor, clicks, pressRuns, wellFormed ? "yes" : "NO");
+    std::printf("recorded %lld lines in %.1f s (%.3f lines/s), %d clicks made, %d press runs, well formed: %s\n", lines,
+        recordedFor, lines / recordedFor, clicks, pressRuns, wellFormed ? "yes" : "NO");
 
     clock.restart();
     run.clickAuto();
