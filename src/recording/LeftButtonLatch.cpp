@@ -4,28 +4,39 @@
 
 namespace clickpath::recording {
 
+std::int32_t LeftButtonLatch::planned() const
+{
+    return owed_.empty() ? shown_ : owed_.back();
+}
+
 void LeftButtonLatch::pressed()
 {
-    down_ = true;
-    pressSeen_ = true;
+    // A press whose release went missing still starts a run of its own.
+    if (planned() == core::kButtonHeld)
+        owed_.push_back(core::kButtonUp);
+    owed_.push_back(core::kButtonHeld);
 }
 
 void LeftButtonLatch::released()
 {
-    down_ = false;
+    // The release of a press from before the recording changes nothing.
+    if (planned() == core::kButtonHeld)
+        owed_.push_back(core::kButtonUp);
 }
 
 void LeftButtonLatch::reset()
 {
-    down_ = false;
-    pressSeen_ = false;
+    owed_.clear();
+    shown_ = core::kButtonUp;
 }
 
 std::int32_t LeftButtonLatch::takeLineValue()
 {
-    const bool held = down_ || pressSeen_;
-    pressSeen_ = false;
-    return held ? core::kButtonHeld : core::kButtonUp;
+    if (!owed_.empty()) {
+        shown_ = owed_.front();
+        owed_.pop_front();
+    }
+    return shown_;
 }
 
 } // namespace clickpath::recording
