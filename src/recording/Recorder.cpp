@@ -22,6 +22,7 @@ void Recorder::start()
     controls_.setLabelText(Label::PassCount, QString());
     try {
         writer_ = std::make_unique<core::RecordingWriter>(path_);
+        linesWritten_ = 0;
     } catch (const std::exception&) {
         // No tick may run without an open file.
         controls_.setTickRunning(Tick::Recording, false);
@@ -40,6 +41,7 @@ void Recorder::tick()
     controls_.showPointerPosition(cursor_.x, cursor_.y);
     try {
         writer_->append({cursor_.x, cursor_.y, latch_.takeLineValue()});
+        ++linesWritten_;
     } catch (const std::exception&) {
         stop();
         controls_.setCommandButtonsEnabled(true);

@@ -26,6 +26,7 @@ public:
     // Ends a recording; every line written stays. Nothing when none runs.
     void stop();
     bool recording() const { return writer_ != nullptr; }
+    std::int64_t linesWritten() const { return linesWritten_; }
 
 private:
     core::Controls& controls_;
@@ -33,7 +34,8 @@ private:
     LeftButtonLatch& latch_;
     QString path_;
     std::unique_ptr<core::RecordingWriter> writer_;
-    platform::ScreenPoint cursor_; // the last position the pointer could tell
+    platform::ScreenPoint cursor_;  // the last position the pointer could tell
+    std::int64_t linesWritten_ = 0; // by this recording
 };
 
 } // namespace clickpath::recording

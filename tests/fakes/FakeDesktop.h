@@ -11,6 +11,12 @@
 #include <ostream>
 #include <vector>
 
+// Qt's strings in test failures, as text.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 // The fake desktop: one fake per platform interface, with a fake clock that
 // the fake pump moves on. The logic runs on it without a display or a sleep.
 namespace clickpath::fakes {

@@ -47,12 +47,12 @@ TEST_F(RecordingTest, EachTickAppendsThePointerAndTheButtonUntilTheRightButton)
 TEST_F(RecordingTest, TheLeftButtonShowsAsRunsOf128)
 {
     const std::pair<std::vector<std::vector<bool>>, const char*> cases[] = {
-        {{{}, {true}, {}, {}, {false}, {}}, "0 128 128 128 0 0"}, // held over three ticks
-        {{{}, {true, false}, {}}, "0 128 0"},                     // a tap between two ticks
+        {{{}, {true}, {}, {}, {false}, {}}, "0 128 128 128 0 0"},        // held over three ticks
+        {{{}, {true, false}, {}}, "0 128 0"},                            // a tap between two ticks
         {{{}, {true, false, true, false}, {}, {}, {}}, "0 128 0 128 0"}, // a double-click between two
         {{{true}, {}, {false, true}, {}, {false}}, "128 128 0 128 0"},   // a release and a press between two
-        {{{false}, {}}, "0 0"},                                   // the release of a press before "Rec"
-        {{}, ""},                                                 // stopped before the first tick
+        {{{false}, {}}, "0 0"},                                          // the release of a press before "Rec"
+        {{}, ""},                                                        // stopped before the first tick
     };
     for (const auto& [edgesBeforeTicks, values] : cases) {
         h.form().Command1_Click();

@@ -1,6 +1,6 @@
-// The tool's real X11 layer on a private Xvfb: what it does to the desktop,
-// what it records of a user's moves and clicks, and that no stop, close or
-// crash leaves a button down or loses a line.
+// The window on the real X11 layer of a private Xvfb: the watcher under a
+// burst of clicks, and no stop, close or crash that leaves a button down or
+// loses a line. tests/cli plays and records through the same layer.
 #include "core/RecordingFormat.h"
 #include "platform/ToolError.h"
 #include "platform/x11/X11Display.h"
@@ -22,82 +22,6 @@ using namespace clickpath;
 using namespace clickpath::fakes;
 
 namespace {
-
-// Consecutive equal lines of a recording folded into one; false in `crLf`
-// when a line does not end in CR LF.
-std::vector<std::string> runsOf(const std::string& bytes, bool* crLf)
-{
-    std::vector<std::string> runs;
-    *crLf = bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n";
-    for (const QString& line : QString::fromStdString(bytes).split('\n', Qt::SkipEmptyParts)) {
-        *crLf = *crLf && line.endsWith('\r');
-        if (runs.empty() || runs.back() != line.chopped(1).toStdString())
-            runs.push_back(line.chopped(1).toStdString());
-    }
-    return runs;
-}
-
-TEST(X11Test, AutoMovesThroughEveryPositionAndClicksOnTheRecordedPixel)
-{
-    QTemporaryDir dir;
-    XUser user;
-    user.moveTo(5, 5);
-    user.take();
-    RealTool tool(dir.path());
-    tool.window.loopBox()->setChecked(false);
-    writeFile(dir.filePath("clickpath.txt"),
-        "400,300,0\r\n410,305,0\r\n420,310,128\r\n430,315,128\r\n440,320,0\r\n"
-        "450,325,0\r\n700,600,128\r\n700,600,0\r\n1279,1023,0\r\n");
-    tool.form.Command3_Click();
-    ASSERT_TRUE(RealTool::pumpUntil([&] { return !tool.playing(); }, 20000));
-    const std::vector<InputEvent> expected{move(400, 300), move(410, 305), move(420, 310), press(420, 310),
-        move(430, 315), move(440, 320), release(440, 320), move(450, 325), move(700, 600), press(700, 600),
-        release(700, 600), move(1279, 1023)};
-    EXPECT_EQ(user.take(), expected);
-    EXPECT_EQ(user.buttonsDown(), 0u);
-    EXPECT_TRUE(tool.commandsEnabled());
-    EXPECT_EQ(tool.window.windowTitle(), "clickpath X:1279 Y:1023");
-    EXPECT_TRUE(tool.messages.errors.isEmpty()) << tool.messages.errors.join("; ").toStdString();
-
-    // Positions beyond the 16 bits of the request are clamped, not wrapped.
-    tool.desktop.services().pointer.moveTo(100000, -70000);
-    EXPECT_EQ(user.take(), std::vector<InputEvent>{move(1279, 0)});
-}
-
-TEST(X11Test, RecordsMovesAndADragUntilTheRightButtonAndReplaysThem)
-{
-    QTemporaryDir dir;
-    XUser user;
-    user.moveTo(100, 100);
-    RealTool tool(dir.path());
-    tool.window.show();
-    tool.form.Command1_Click();
-    for (const auto& act : std::vector<std::function<void()>>{[&] { user.moveTo(200, 200); },
-             [&] { user.button(1, true); }, [&] { user.button(2, true); }, [&] { user.moveTo(250, 260); },
-             [&] { user.button(2, false); }, [&] { user.button(1, false); }}) {
-        RealTool::runFor(60);
-        act();
-    }
-    RealTool::runFor(60);
-    user.button(3, true);
-    ASSERT_TRUE(RealTool::pumpUntil([&] { return tool.commandsEnabled(); }, 2000));
-    user.button(3, false);
-    RealTool::runFor(50);
-    bool crLf = false;
-    const auto runs = runsOf(readFile(dir.filePath("clickpath.txt")), &crLf);
-    EXPECT_TRUE(crLf);
-    EXPECT_EQ(runs, (std::vector<std::string>{"100,100,0", "200,200,0", "200,200,128", "250,260,128", "250,260,0"}));
-    EXPECT_TRUE(tool.messages.errors.isEmpty());
-
-    // A right click in the middle of the replay ends it with no button down.
-    tool.window.loopBox()->setChecked(true);
-    tool.form.Command3_Click();
-    ASSERT_TRUE(RealTool::pumpUntil([&] { return tool.form.player().pressSent(); }, 5000));
-    user.click(3);
-    ASSERT_TRUE(RealTool::pumpUntil([&] { return !tool.playing(); }, 2000));
-    EXPECT_EQ(user.buttonsDown(), 0u);
-    EXPECT_TRUE(tool.commandsEnabled());
-}
 
 TEST(X11Test, ClicksFasterThanTheWatcherReadsAreAllSeen)
 {
@@ -132,6 +56,11 @@ TEST(X11Test, ADisplayWithoutXTestIsRefusedByNameAndXErrorsDoNotEndTheProcess)
     XTestFakeButtonEvent(display.get(), 0, True, 0); // there is no button 0
     EXPECT_THROW(platform::x11::syncAndCheck(display.get(), "Left press"), ToolError);
     EXPECT_NO_THROW(platform::x11::syncAndCheck(display.get(), "Nothing")); // the trap is reset
+    // Positions beyond the 16 bits of the request are clamped, not wrapped.
+    platform::x11::X11Pointer pointer;
+    pointer.moveTo(100000, -70000);
+    EXPECT_EQ(pointer.position()->x, 1279);
+    EXPECT_EQ(pointer.position()->y, 0);
 }
 
 // `count` held lines from x = 400 on, moving by `step`, then a release.

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace clickpath::cli {
+
+// Where a playback stands: the pass, its line of all, and a running wait.
+struct PlayProgress {
+    std::int32_t pass = 0;
+    std::int64_t line = 0;
+    std::int64_t lines = 0;
+    QString wait;      // "first-pass wait", "click wait", "sleep", or empty
+    QString countdown; // whole seconds left of it
+};
+
+// Where a recording stands.
+struct RecordProgress {
+    double seconds = 0;
+    std::int64_t lines = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    bool held = false; // the left button
+};
+
+// "pass 2  line 153/3000 [###.................]  click wait 4 s"
+QString playLine(const PlayProgress& progress);
+// "1:05.2  6520 lines  X:640 Y:480  Click!"
+QString recordLine(const RecordProgress& progress);
+
+} // namespace clickpath::cli

@@ -1,0 +1,64 @@
+#include "platform/qt/UnixSignals.h"
+
+#include "platform/ToolError.h"
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace clickpath::platform::qt {
+
+namespace {
+
+int pipeEnds[2] = {-1, -1};
+
+void onSignal(int signal)
+{
+    const unsigned char number = static_cast<unsigned char>(signal);
+    [[maybe_unused]] const auto written = ::write(pipeEnds[1], &number, 1);
+}
+
+void handle(int signal, void (*handler)(int))
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(signal, &action, nullptr);
+}
+
+} // namespace
+
+UnixSignals::UnixSignals(std::function<void(int signal)> received)
+    : received_(std::move(received))
+{
+    if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw ToolError("Cannot watch for signals: no pipe");
+    notifier_ = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { readSignal(); });
+    handle(SIGINT, onSignal);
+    handle(SIGTERM, onSignal);
+}
+
+UnixSignals::~UnixSignals()
+{
+    handle(SIGINT, SIG_DFL);
+    handle(SIGTERM, SIG_DFL);
+    notifier_.reset();
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+}
+
+void UnixSignals::readSignal()
+{
+    unsigned char number = 0;
+    while (::read(pipeEnds[0], &number, 1) == 1) {
+        handle(SIGINT, SIG_DFL);
+        handle(SIGTERM, SIG_DFL);
+        received_(number);
+    }
+}
+
+} // namespace clickpath::platform::qt

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class QSocketNotifier;
+
+namespace clickpath::platform::qt {
+
+// SIGINT and SIGTERM as calls on the Qt thread. A signal handler may do next
+// to nothing, so it only writes the signal's number into a pipe, which a
+// socket notifier reads: a wait that pumps events sees it at once. After the
+// first, a second signal of either kind ends the process as usual.
+class UnixSignals final {
+public:
+    // Throws a ToolError when the pipe cannot be had. One at a time.
+    explicit UnixSignals(std::function<void(int signal)> received);
+    ~UnixSignals();
+    UnixSignals(const UnixSignals&) = delete;
+    UnixSignals& operator=(const UnixSignals&) = delete;
+
+private:
+    void readSignal();
+
+    std::function<void(int)> received_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+} // namespace clickpath::platform::qt
