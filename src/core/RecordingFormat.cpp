@@ -58,11 +58,22 @@ std::string formatRecordLine(const Record& record)
 RecordingReader::RecordingReader(const QString& path)
     : file_(path)
 {
+    skipByteOrderMark();
 }
 
-void RecordingReader::skipBlanksAndLineEnds()
+void RecordingReader::skipByteOrderMark()
 {
-    for (int byte = file_.peekByte(); isBlank(byte) || isLineEnd(byte); byte = file_.peekByte())
+    // Text editors may start a file with UTF-8's EF BB BF.
+    for (const int byte : {0xEF, 0xBB, 0xBF}) {
+        if (file_.peekByte() != byte)
+            return;
+        file_.takeByte();
+    }
+}
+
+void RecordingReader::skipBlanks()
+{
+    for (int byte = file_.peekByte(); isBlank(byte) || (atLineStart_ && isLineEnd(byte)); byte = file_.peekByte())
         file_.takeByte();
 }
 
@@ -73,15 +84,12 @@ std::string RecordingReader::takeField()
     std::string field;
     for (int byte = file_.peekByte(); byte >= 0; byte = file_.peekByte()) {
         file_.takeByte();
-        if (byte == ',')
-            break;
-        if (byte == '\r') {
-            if (file_.peekByte() == '\n')
+        if (byte == ',' || isLineEnd(byte)) {
+            atLineStart_ = byte != ',';
+            if (byte == '\r' && file_.peekByte() == '\n')
                 file_.takeByte();
             break;
         }
-        if (byte == '\n')
-            break;
         if (field.size() == kMaxFieldLength)
             throw ToolError("Bad recording: a field is longer than any number");
         field.push_back(static_cast<char>(byte));
@@ -93,7 +101,7 @@ std::string RecordingReader::takeField()
 
 std::int32_t RecordingReader::nextInteger()
 {
-    skipBlanksAndLineEnds();
+    skipBlanks();
     if (file_.peekByte() < 0)
         throw EndOfFileError();
     return parseInteger(takeField());

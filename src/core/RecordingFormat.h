@@ -27,8 +27,10 @@ std::string formatRecordLine(const Record& record);
 
 // Reads a recording record by record: three integers at a time wherever they
 // stand. A field ends at ",", at a line end or at the end of the file, with
-// blanks around it allowed. Never holds more than a short field in memory,
-// whatever the file holds.
+// blanks around it allowed; blank lines come between fields, but a field
+// after a comma stands on the comma's line, so a comma at a line's end makes
+// an empty field. A byte-order mark at the start is skipped. Never holds more
+// than a short field in memory, whatever the file holds.
 class RecordingReader {
 public:
     // Throws a ToolError naming the path when the file cannot be read.
@@ -41,10 +43,12 @@ public:
     std::int32_t nextInteger();
 
 private:
-    void skipBlanksAndLineEnds();
+    void skipByteOrderMark();
+    void skipBlanks();
     std::string takeField();
 
     platform::InputFile file_;
+    bool atLineStart_ = true; // else the last field ended at a comma
 };
 
 // Writes a recording line by line; every line reaches the operating system

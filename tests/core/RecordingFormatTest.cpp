@@ -59,7 +59,9 @@ TEST_F(RecordingFormatTest, WrittenLinesAreDecimalsJoinedByCommasInCrLfAndReadBa
 TEST_F(RecordingFormatTest, TakesThreeIntegersAtATimeWhereverTheyStand)
 {
     for (const char* bytes : {"1,2,0,3,4,128\r\n", "1\n2\n0\n3,4\n128", "1\r2\r0\r3\r4\r128\r",
-             " 1 , 2\t,0\r\n\r\n3,4,128 \r\n", "+1,2,0\r\n3,4,128\r\n"})
+             " 1 , 2\t,0\r\n\r\n3,4,128 \r\n", "+1,2,0\r\n3,4,128\r\n",
+             "\xEF\xBB\xBF"
+             "1,2,0\r\n3,4,128\r\n"})
         EXPECT_EQ(readAll(bytes), (Records{{1, 2, 0}, {3, 4, 128}})) << bytes;
 }
 
@@ -67,9 +69,15 @@ TEST_F(RecordingFormatTest, StopsAtTheFirstFieldThatIsNotA32BitIntegerAfterTheLa
 {
     const std::pair<std::string, const char*> cases[] = {
         {"5,5,0\r\n6,6", "Input past end of file"}, // an incomplete record is never used
-        {"5,5,0\r\n6,,0\r\n", "empty field"}, {"5,5,0\r\n6,x,0\r\n", "\"x\" is not an integer"},
-        {"5,5,0\r\n6,1.5,0\r\n", "is not an integer"}, {"5,5,0\r\n6,--1,0\r\n", "is not an integer"},
-        {"5,5,0\r\n6,-,0\r\n", "is not an integer"}, {"5,5,0\r\n2147483648,0,0\r\n", "does not fit in 32 bits"},
+        {"5,5,0\r\n6,,0\r\n", "empty field"},
+        {"5,5,0\r\n6,\r\n7,8,0\r\n", "empty field"}, // not 6,7,8 and every later record shifted
+        {"5,5,0,\r\n6,7,8\r\n", "empty field"},      // a trailing comma
+        {"5,5,0\r\n\xEF\xBB\xBF"
+         "6,6,0\r\n",
+            "is not an integer"}, // a mark only at the start
+        {"5,5,0\r\n6,x,0\r\n", "\"x\" is not an integer"}, {"5,5,0\r\n6,1.5,0\r\n", "is not an integer"},
+        {"5,5,0\r\n6,--1,0\r\n", "is not an integer"}, {"5,5,0\r\n6,-,0\r\n", "is not an integer"},
+        {"5,5,0\r\n2147483648,0,0\r\n", "does not fit in 32 bits"},
         {"5,5,0\r\n-2147483649,0,0\r\n", "does not fit in 32 bits"},
         {std::string("5,5,0\r\n6,\0,0\r\n", 14), "\"?\" is not an integer"},
         {"5,5,0\r\n1 2,0,0\r\n", "is not an integer"},
