@@ -41,10 +41,29 @@ bool takeSign(const QString& text, qsizetype& at, std::string& out)
     return false;
 }
 
+// Blanks around a number: spaces, tabs, and the ideographic space that
+// Japanese input methods type. A line break or another control character is
+// no blank: it would reach the settings file.
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QChar(0x3000);
+}
+
+QString withoutBlanks(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && isBlank(text[first]))
+        ++first;
+    while (last > first && isBlank(text[last - 1]))
+        --last;
+    return text.mid(first, last - first);
+}
+
 // Rewrites the regional form as a C-locale number text, or nothing.
 std::optional<std::string> normalise(const QString& raw, NumberFormat format)
 {
-    const QString text = raw.trimmed();
+    const QString text = withoutBlanks(raw);
     std::string out;
     qsizetype at = 0;
     takeSign(text, at, out);
@@ -130,7 +149,7 @@ float toSingle(const QString& text, const QString& what, NumberFormat format)
     const double value = parseOrFail(text, what, format);
     // Checked before the cast: narrowing an out-of-range double is undefined.
     if (!(std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max())))
-        overflow(what, text.trimmed());
+        overflow(what, withoutBlanks(text));
     return static_cast<float>(value);
 }
 
@@ -138,7 +157,7 @@ double toDouble(const QString& text, const QString& what, NumberFormat format)
 {
     const double value = parseOrFail(text, what, format);
     if (std::isinf(value))
-        overflow(what, text.trimmed());
+        overflow(what, withoutBlanks(text));
     return value;
 }
 

@@ -14,7 +14,9 @@ const NumberFormat kComma{QLatin1Char(',')};
 TEST(NumberTextTest, ANumberIsASignDigitsOneSeparatorAndAnExponentWithBlanksAround)
 {
     for (const char* text : {"0", "180", "-5", "+5", "2.5", ".5", "5.", "1E3", "1e-3", "-2.5E+10", " 7 ", "\t7",
-             "99999999999999999999999", "1E999"})
+             "99999999999999999999999", "1E999",
+             "\u3000"
+             "7\u3000"})
         EXPECT_TRUE(isNumericText(text, kDot)) << text;
     for (const char* text :
         {"", " ", "abc", "1a", "1.2.3", "1E", "E3", "--1", "+-1", "1 2", "1,000", "0x10", "$5", ".", "-", "1e+", "٣"})

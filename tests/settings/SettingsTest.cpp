@@ -49,9 +49,9 @@ TEST_F(SettingsTest, ValidationTurnsANonNumberIntoZeroAndKeepsTheFocus)
 TEST_F(SettingsTest, SetWritesTheNumbersAsTypedInTheBoxOrderAndKeepsEveryOtherByte)
 {
     start("; by hand\n[Display]\nzoom = 2\n\n[STATUS]\nHORIZON_MARGIN=x\n\n[Z]\nq=1\n");
-    h.controls.boxes
-        = {{SettingBox::SleepBound, "-5"}, {SettingBox::ClickWaitBound, "2.5"}, {SettingBox::VerticalMargin, "1E3"},
-            {SettingBox::HorizontalMargin, "abc"}, {SettingBox::FirstPassWait, "99999999999999999999"}};
+    h.controls.boxes = {{SettingBox::SleepBound, "-5"}, {SettingBox::ClickWaitBound, "2.5"},
+        {SettingBox::VerticalMargin, "1E3"}, {SettingBox::HorizontalMargin, "5\r\n"}, // a pasted line break
+        {SettingBox::FirstPassWait, "99999999999999999999"}};
     h.form().Command5_Click();
     EXPECT_EQ(settingsFile(),
         "; by hand\n[Display]\nzoom = 2\n\n[STATUS]\nHORIZON_MARGIN=x\nSLEEP_TIME=-5\n"
