@@ -52,6 +52,14 @@ TEST_F(InstallTest, InstallsBothProgramsWithLinksALauncherManPagesAndMetainfo)
     }
     EXPECT_EQ(run(installed("bin/clickpath-cli"), {"--version"}), std::pair(0, QString("clickpath-cli 0.1\n")));
     EXPECT_TRUE(QFile::exists(installed("share/icons/hicolor/scalable/apps/clickpath.svg")));
+    // Default settings for a first start, never over the user's own.
+    const QString settings = installed("lib/clickpath/clickpath.ini");
+    EXPECT_EQ(readFile(settings),
+        "[STATUS]\r\nSLEEP_TIME=30\r\nWAIT_CLICK_TIME=5\r\nVERTICAL_MARGIN=4\r\n"
+        "HORIZON_MARGIN=6\r\nWAIT_FIRST_TIME=10\r\n");
+    writeFile(settings, "[STATUS]\r\nSLEEP_TIME=1\r\n");
+    SetUpTestSuite();
+    EXPECT_EQ(readFile(settings), "[STATUS]\r\nSLEEP_TIME=1\r\n");
     const QString desktop = installed("share/applications/clickpath.desktop");
     EXPECT_NE(readFile(desktop).find("Exec=" + installed("bin/clickpath").toStdString() + "\n"), std::string::npos);
     // Each validator accepts its file without a word.
