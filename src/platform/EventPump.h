@@ -8,8 +8,9 @@ class EventPump {
 public:
     virtual ~EventPump() = default;
     // Handles what is pending; when nothing is, blocks until an event arrives
-    // or for at most 10 ms, so that a wait neither spins nor lags.
-    virtual void pumpOnce() = 0;
+    // or `seconds` have passed, so that a wait neither spins nor wakes for
+    // nothing, and still sees a stop, an edit or a close at once.
+    virtual void pumpOnce(double seconds) = 0;
 };
 
 } // namespace clickpath::platform

@@ -13,12 +13,11 @@ void TickGrid::start(std::int64_t now)
     deadline_ = now + interval_;
 }
 
-void TickGrid::ticked(std::int64_t began, std::int64_t ended)
+void TickGrid::ticked(std::int64_t ended, bool waited)
 {
     deadline_ += interval_;
-    const bool waitedInside = ended - began > interval_;
-    const bool tooFarBehind = ended - deadline_ > maxBehind_;
-    if (waitedInside || tooFarBehind)
+    // A pause is never caught up with rushed ticks.
+    if (waited || ended - deadline_ > maxBehind_)
         deadline_ = ended + interval_;
 }
 

@@ -7,11 +7,11 @@ namespace clickpath::platform {
 // Deadlines of a periodic tick held to a fixed grid, so that a late tick
 // does not push every later one back (times in ns of a monotonic clock).
 //
-// A tick delayed before it ran (the process was not scheduled, the event
-// loop was busy) is made up for: the next ones fall due at once until the
-// grid is reached again, for up to `maxBehind` intervals. A tick that itself
-// ran longer than an interval (it waited on purpose) starts the grid again
-// from its end, as does falling further behind than that.
+// A late tick (the process was not scheduled, the event loop was busy, the
+// tick itself was slow) is made up for: the next ones fall due at once until
+// the grid is reached again, for up to `maxBehind` intervals. A tick that
+// waited on purpose (a playback pause) starts the grid again from its end,
+// as does falling further behind than that.
 class TickGrid {
 public:
     TickGrid(std::int64_t intervalNs, int maxBehind);
@@ -19,8 +19,8 @@ public:
     // The first deadline is one interval after `now`.
     void start(std::int64_t now);
     std::int64_t deadline() const { return deadline_; }
-    // After the tick that began at `began` and returned at `ended`.
-    void ticked(std::int64_t began, std::int64_t ended);
+    // After the tick that returned at `ended`, having `waited` on purpose.
+    void ticked(std::int64_t ended, bool waited);
 
 private:
     std::int64_t interval_;

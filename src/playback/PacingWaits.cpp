@@ -43,6 +43,21 @@ float Player::lengthOf(WaitLength length)
     return static_cast<float>(core::toInteger(controls_.boxText(box), core::captionOf(box)));
 }
 
+namespace {
+
+// How long a wait may sleep before what it shows changes: the countdown's
+// next number, or the end. Just past that moment, so that the change is
+// there when it wakes.
+double untilNextChange(float start, float length, float now, std::int16_t shown)
+{
+    constexpr double kPast = 0.001;
+    const double end = static_cast<double>(start) + length;
+    const double nextNumber = end - shown + 0.5;
+    return std::max(0.0, std::min(nextNumber, end) - now + kPast);
+}
+
+} // namespace
+
 float Player::clockSeconds()
 {
     return static_cast<float>(services_.clock.seconds());
@@ -69,9 +84,9 @@ Player::WaitEnd Player::runWait(Label label, float start, WaitLength length)
             controls_.setLabelColour(label, TextColour::Normal);
             return WaitEnd::Stopped;
         }
-        // Blocks for at most 10 ms when nothing is pending: no busy poll, and
-        // a stop or an edit is still seen within one cycle.
-        services_.pump.pumpOnce();
+        // Everything else that ends or changes the wait is an event: a stop,
+        // an edit of a box, a close.
+        services_.pump.pumpOnce(untilNextChange(start, countdownLength, now2, remaining));
         if (closed_)
             return WaitEnd::Closed;
     }

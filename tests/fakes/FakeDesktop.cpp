@@ -69,9 +69,13 @@ double ScriptedRandom::next()
     return value;
 }
 
-void FakeEventPump::pumpOnce()
+void FakeEventPump::pumpOnce(double seconds)
 {
-    clock_.now += step;
+    ++pumps;
+    double wake = clock_.now + std::max(seconds, 1e-6);
+    for (const auto& action : timed_)
+        wake = std::min(wake, std::max(action.first, clock_.now + 1e-6));
+    clock_.now = wake;
     // Actions may schedule further actions: take the due ones out first.
     const auto due = std::stable_partition(timed_.begin(), timed_.end(), [&](auto& a) { return a.first > clock_.now; });
     std::vector<std::pair<double, std::function<void()>>> running(

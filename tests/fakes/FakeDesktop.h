@@ -101,17 +101,18 @@ struct ScriptedRandom final : platform::RandomSource {
     double fallback = 0.5;
 };
 
-// Each pump moves the clock on by `step` seconds and runs the actions that
-// fall due, as events delivered inside a wait would run.
+// Each pump moves the clock on to the time it may block until, or to the
+// first action due before, and runs the actions then due, as events
+// delivered inside a wait would run. Time always moves, by 1 us at least.
 struct FakeEventPump final : platform::EventPump {
     explicit FakeEventPump(FakeClock& clock)
         : clock_(clock)
     {
     }
-    void pumpOnce() override;
+    void pumpOnce(double seconds) override;
     // Runs `action` at the first pump at or after `when` seconds.
     void at(double when, std::function<void()> action) { timed_.emplace_back(when, std::move(action)); }
-    double step = 0.01;
+    int pumps = 0;
 
 private:
     FakeClock& clock_;

@@ -55,20 +55,21 @@ TEST(ProfileFileTest, FilesAreReadCutAndWrittenWholeOrNotAtAll)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"plain", "t.ini"}));
 }
 
-// The deadlines, in ms, of ticks that each take `work` ms and begin
-// `delays[i]` ms after their deadline.
-std::vector<std::int64_t> deadlines(const std::vector<std::int64_t>& delays, std::int64_t work = 0)
+// The deadlines, in ms, of ticks that begin `delays[i]` ms after their
+// deadline and take `work[i]` ms, having waited on purpose or not.
+std::vector<std::int64_t> deadlines(
+    const std::vector<std::int64_t>& delays, std::vector<std::int64_t> work = {}, bool waited = false)
 {
     constexpr std::int64_t kMs = 1'000'000;
     TickGrid grid(10 * kMs, 5);
     grid.start(0);
+    work.resize(delays.size());
     std::vector<std::int64_t> out;
     std::int64_t now = 0;
-    for (const std::int64_t delay : delays) {
+    for (std::size_t i = 0; i < delays.size(); ++i) {
         out.push_back(grid.deadline() / kMs);
-        now = std::max(now, grid.deadline()) + delay * kMs;
-        grid.ticked(now, now + work * kMs);
-        now += work * kMs;
+        now = std::max(now, grid.deadline()) + (delays[i] + work[i]) * kMs;
+        grid.ticked(now, waited);
     }
     return out;
 }
@@ -79,11 +80,13 @@ TEST(TickGridTest, LateTicksAreMadeUpAndLongStallsOrWaitsStartTheGridAgain)
     EXPECT_EQ(deadlines({0, 8, 0, 0}), (Deadlines{10, 20, 30, 40}));
     // A 35 ms stall: the ticks missed meanwhile fall due at once, then the
     // grid holds again; work of 1 ms per tick does not shift it either.
-    EXPECT_EQ(deadlines({0, 35, 0, 0, 0, 0, 0}, 1), (Deadlines{10, 20, 30, 40, 50, 60, 70}));
+    EXPECT_EQ(deadlines({0, 35, 0, 0, 0, 0, 0}, {1, 1, 1, 1, 1, 1, 1}), (Deadlines{10, 20, 30, 40, 50, 60, 70}));
     // 100 ms behind is more than is made up for: one interval after the stall.
     EXPECT_EQ(deadlines({0, 100, 0}), (Deadlines{10, 20, 130}));
-    // A tick that waits 30 ms inside itself: the next comes 10 ms after it.
-    EXPECT_EQ(deadlines({0, 0, 0}, 30), (Deadlines{10, 50, 90}));
+    // A tick slow for 30 ms is made up for too; one that waited 30 ms on
+    // purpose has the next come 10 ms after it.
+    EXPECT_EQ(deadlines({0, 0, 0, 0, 0}, {0, 30, 0, 0, 0}), (Deadlines{10, 20, 30, 40, 50}));
+    EXPECT_EQ(deadlines({0, 0, 0, 0, 0}, {0, 30, 0, 0, 0}, true), (Deadlines{10, 20, 60, 70, 80}));
 }
 
 } // namespace

@@ -140,9 +140,11 @@ TEST_F(PlayerTest, AStopInsideAnyWaitEndsThePassAtOnceWithoutRestart)
              {Label::ClickWaitCaption, "0 100 0 0 0"}, {Label::SleepCaption, "100 0 0 0 0"}}) {
         h.controls.colours.clear();
         start("1,1,128\r\n1,1,0\r\n", boxes);
+        const double started = h.desk.clock.now;
         stopAt(2);
         h.runPlayback();
         EXPECT_TRUE(idle());
+        EXPECT_LT(h.desk.clock.now - started, 2.05); // seen at once
         EXPECT_EQ(h.controls.text(Label::Countdown), "");
         EXPECT_EQ(h.controls.colours[wait], TextColour::Normal);
         EXPECT_EQ(h.controls.colours.count(Label::ClickWaitCaption), wait != Label::FirstPassCaption);
@@ -160,17 +162,30 @@ TEST_F(PlayerTest, AStopBetweenStepsOrInAWaitsLastPumpingIsNotLost)
     EXPECT_TRUE(idle());
     tick(); // a late tick plays nothing
     EXPECT_EQ(events(), Events{move(1, 1)});
-    // Seen after the last stop test of a click wait and of a loop sleep.
-    h.desk.pump.step = 0.25; // exact steps: the last cycle is the one at +5 s
+    // Seen after the last stop test of a click wait and of a loop sleep,
+    // which both end at 1005 s.
     for (const char* recording : {"1,1,128\r\n1,1,0\r\n2,2,0\r\n", ""}) {
         h.desk.random.values = {0.5, 0.5, 0.5};
         h.desk.clock.now = 1000.0;
         start(recording, "10 10 0 0 0");
-        h.desk.pump.at(1005.1, [&] { h.rightClick(); });
-        h.runPlayback();
+        h.desk.pump.at(1005.0005, [&] { h.rightClick(); });
+        tick();
+        tick();
         EXPECT_TRUE(idle()) << recording;
         EXPECT_EQ(h.player().passCount(), 0);
     }
+}
+
+TEST_F(PlayerTest, AWaitWakesOnlyWhenItsCountdownChanges)
+{
+    h.desk.random.values = {0.5, 0.5, 0.5};
+    start("1,1,128\r\n1,1,0\r\n", "0 60 0 0 0"); // a click wait of 30 s
+    h.runPlayback();
+    QStringList countdown{"0"}; // the first-pass wait of 0 s
+    for (int second = 30; second >= 0; --second)
+        countdown << QString::number(second);
+    EXPECT_EQ(h.controls.history(Label::Countdown), countdown);
+    EXPECT_LE(h.desk.pump.pumps, 34); // not 3000 times
 }
 
 TEST_F(PlayerTest, ATickDueInsideAWaitStartsNoSecondStep)

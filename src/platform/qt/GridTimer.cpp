@@ -1,5 +1,7 @@
 #include "platform/qt/GridTimer.h"
 
+#include "platform/qt/QtEventPump.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -41,12 +43,12 @@ void GridTimer::fire()
     // The next tick is armed only once this one has returned: a tick that
     // pumps events while it waits is never entered a second time.
     const unsigned startsBefore = starts_;
-    const std::int64_t began = now();
+    const unsigned long pumpsBefore = QtEventPump::pumps();
     if (tick_)
         tick_();
     if (starts_ != startsBefore)
         return; // stopped, or started afresh, by the tick itself
-    grid_.ticked(began, now());
+    grid_.ticked(now(), QtEventPump::pumps() != pumpsBefore);
     armForDeadline();
 }
 

@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <cmath>
+
 namespace clickpath::platform::qt {
 
 QtEventPump::QtEventPump()
@@ -10,11 +13,13 @@ QtEventPump::QtEventPump()
     wake_.setTimerType(Qt::PreciseTimer);
 }
 
-void QtEventPump::pumpOnce()
+void QtEventPump::pumpOnce(double seconds)
 {
-    // WaitForMoreEvents alone could sleep for minutes; the wake timer bounds
-    // it, and any input or notification returns earlier.
-    wake_.start(10);
+    // WaitForMoreEvents alone would sleep until the next event; the wake
+    // timer ends it in time, to the millisecond.
+    constexpr double kMaxMs = 24 * 3600 * 1000.0;
+    ++pumps_;
+    wake_.start(static_cast<int>(std::clamp(std::ceil(seconds * 1000), 0.0, kMaxMs)));
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     wake_.stop();
 }

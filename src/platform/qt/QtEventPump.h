@@ -6,14 +6,18 @@
 
 namespace clickpath::platform::qt {
 
-// Pumps Qt's events once, waking after 10 ms at the latest.
+// Pumps Qt's events once, waking at the given time at the latest.
 class QtEventPump final : public EventPump {
 public:
     QtEventPump();
-    void pumpOnce() override;
+    void pumpOnce(double seconds) override;
+    // How often any pump has pumped: a tick during which this changed has
+    // waited on purpose.
+    static unsigned long pumps() { return pumps_; }
 
 private:
     QTimer wake_;
+    static inline unsigned long pumps_ = 0;
 };
 
 } // namespace clickpath::platform::qt

@@ -35,7 +35,7 @@ TEST(GridTimerTest, ATickIsNotReenteredWhileItPumpsEventsAndMayStopOrRestartItse
         ++ticks;
         inside = true;
         for (int i = 0; i < 3; ++i)
-            pump.pumpOnce(); // well past one interval
+            pump.pumpOnce(0.01); // well past one interval
         inside = false;
         timer.stop();
         if (ticks < 3)
@@ -44,7 +44,7 @@ TEST(GridTimerTest, ATickIsNotReenteredWhileItPumpsEventsAndMayStopOrRestartItse
     other.start(5);
     timer.start();
     for (int i = 0; i < 100 && timer.isActive(); ++i)
-        pump.pumpOnce();
+        pump.pumpOnce(0.01);
     EXPECT_EQ(nested, 0);
     EXPECT_EQ(ticks, 3);
     EXPECT_FALSE(timer.isActive());
