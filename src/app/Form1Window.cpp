@@ -214,9 +214,13 @@ void Form1Window::setLabelText(Label id, const QString& text)
 
 void Form1Window::setLabelColour(Label id, core::TextColour colour)
 {
-    QPalette palette = label(id)->palette();
-    palette.setColor(
-        QPalette::WindowText, colour == core::TextColour::Highlight ? QColor(Qt::blue) : QColor(Qt::black));
+    // Back from its highlight a label takes the theme's text colour again,
+    // which is black only on a light theme: an empty palette inherits it.
+    QPalette palette;
+    if (colour == core::TextColour::Highlight) {
+        palette = label(id)->palette();
+        palette.setColor(QPalette::WindowText, Qt::blue);
+    }
     label(id)->setPalette(palette);
 }
 

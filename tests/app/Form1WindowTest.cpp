@@ -63,14 +63,28 @@ TEST_F(WindowTest, ControlsStayInsideTheWindowApartFromEachOtherInTheirTabOrder)
     EXPECT_EQ(window.windowTitle(), "clickpath");
     window.showPointerPosition(-1200, 35);
     EXPECT_EQ(window.windowTitle(), "clickpath X:-1200 Y:35");
+    app::Form1Window percent("tool%1");
+    percent.showPointerPosition(5, 6);
+    EXPECT_EQ(percent.windowTitle(), "tool%1 X:5 Y:6");
 }
 
 TEST_F(WindowTest, TheHandlersReachTheirWidgets)
 {
     window.setLabelText(core::Label::Countdown, "7");
     EXPECT_EQ(static_cast<QLabel*>(control("Label9"))->text(), "7");
+    // A wait's caption is blue while it runs, then back in the theme's text
+    // colour, on a dark theme too.
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
+    QApplication::processEvents(); // the palette reaches the window
     window.setLabelColour(core::Label::SleepCaption, core::TextColour::Highlight);
     EXPECT_EQ(control("Label8")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    window.setLabelColour(core::Label::SleepCaption, core::TextColour::Normal);
+    EXPECT_EQ(control("Label8")->palette().color(QPalette::WindowText), QColor(230, 230, 230));
+    QApplication::setPalette(light);
     window.setCommandButtonsEnabled(false);
     for (const char* name : {"Command1", "Command2", "Command3", "Command4", "Command5"})
         EXPECT_FALSE(control(name)->isEnabled()) << name;

@@ -1,8 +1,42 @@
 #include "platform/qt/QtFileDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 
 namespace clickpath::platform::qt {
+
+namespace {
+
+// Qt's dialog takes any name for saving, also one in a folder that does not
+// exist, which the copy afterwards could only fail on. This one refuses it
+// and stays open for another name.
+class FileChoiceDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        const bool saving = acceptMode() == AcceptSave && !chosen.isEmpty();
+        const QString refusal = saving ? QtFileDialog::refusalToSave(chosen.front()) : QString();
+        if (refusal.isEmpty())
+            QFileDialog::accept();
+        else
+            QMessageBox::warning(this, windowTitle(), refusal);
+    }
+};
+
+} // namespace
+
+QString QtFileDialog::refusalToSave(const QString& path)
+{
+    const QFileInfo file(path);
+    if (file.isDir() || file.absoluteDir().exists())
+        return {};
+    return QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(file.absolutePath()));
+}
 
 QStringList QtFileDialog::nameFilters(const QString& filter)
 {
@@ -29,7 +63,7 @@ std::optional<QString> QtFileDialog::chooseFileToSave(const QString& preset, con
 
 std::optional<QString> QtFileDialog::choose(bool forSaving, const QString& preset, const QString& filter)
 {
-    QFileDialog dialog(parent_);
+    FileChoiceDialog dialog(parent_);
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(nameFilters(filter));

@@ -17,6 +17,8 @@ public:
 
     // "desc|pattern|..." as Qt's "desc (pattern)" name filters.
     static QStringList nameFilters(const QString& filter);
+    // Why a name cannot be saved under: its folder does not exist. Empty when it can.
+    static QString refusalToSave(const QString& path);
 
 private:
     std::optional<QString> choose(bool forSaving, const QString& preset, const QString& filter);

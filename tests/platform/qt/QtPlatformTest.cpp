@@ -2,6 +2,10 @@
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtFileDialog.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -14,6 +18,27 @@ TEST(QtFileDialogTest, FilterBecomesQtNameFiltersWithoutRepeatingThePattern)
 {
     EXPECT_EQ(QtFileDialog::nameFilters("テキスト ファイル (*.txt)|*.txt"), QStringList{"テキスト ファイル (*.txt)"});
     EXPECT_EQ(QtFileDialog::nameFilters("Text|*.txt|All|*"), (QStringList{"Text (*.txt)", "All (*)"}));
+}
+
+TEST(QtFileDialogTest, SavingRefusesANameInAFolderThatDoesNotExistAndStaysOpen)
+{
+    QTemporaryDir dir;
+    QtFileDialog dialog;
+    QStringList said;
+    int choices = 0;
+    QTimer user; // answers the modal dialogs as they come
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            said << box->text();
+            box->accept();
+        } else if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            files->selectFile(dir.filePath(choices++ == 0 ? "missing/x.txt" : "x.txt"));
+            QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection); // as Save would
+        }
+    });
+    user.start(20);
+    EXPECT_EQ(dialog.chooseFileToSave(dir.filePath("clickpath.txt"), "T|*.txt"), dir.filePath("x.txt"));
+    EXPECT_EQ(said, QStringList{"The folder " + dir.filePath("missing") + " does not exist."});
 }
 
 TEST(GridTimerTest, ATickIsNotReenteredWhileItPumpsEventsAndMayStopOrRestartItself)
