@@ -13,13 +13,13 @@ TEST(Form1Test, RecAfterAStopBeforeTheNextPlaybackTickRecordsOnAndKeepsEveryLine
 {
     Harness h;
     h.writeRecording("1,1,0\r\n2,2,0\r\n3,3,0\r\n");
-    h.form().Command3_Click();
-    h.form().Timer2_Timer();
+    h.form.Command3_Click();
+    h.form.Timer2_Timer();
     h.rightClick();
-    h.form().Command1_Click();
-    h.form().Timer2_Timer(); // the playback tick that was due
-    h.form().Timer1_Timer();
-    h.form().Timer1_Timer();
+    h.form.Command1_Click();
+    h.form.Timer2_Timer(); // the playback tick that was due
+    h.form.Timer1_Timer();
+    h.form.Timer1_Timer();
     EXPECT_TRUE(h.controls.ticks[Tick::Recording] && !h.controls.commandsEnabled);
     EXPECT_EQ(h.readRecording(), "1,1,0\r\n1,1,0\r\n");
     EXPECT_TRUE(h.desk.messages.errors.isEmpty());

@@ -21,7 +21,7 @@ protected:
     void choose(const std::optional<QString>& choice, void (app::Form1::*handler)())
     {
         h.dialog.choices = {choice};
-        (h.form().*handler)();
+        (h.form.*handler)();
     }
     QStringList& errors() { return h.desk.messages.errors; }
 

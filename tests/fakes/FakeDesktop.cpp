@@ -1,72 +1,35 @@
 #include "fakes/FakeDesktop.h"
 
-#include "platform/ToolError.h"
-
 #include <QFile>
 
 namespace clickpath::fakes {
 
-void FakeControls::showPointerPosition(std::int32_t x, std::int32_t y)
-{
-    position = QStringLiteral("X:%1 Y:%2").arg(x).arg(y);
-    ++repaints;
-}
-
-QStringList FakeControls::history(Label label)
+QString FakeControls::history(Label label)
 {
     QStringList folded;
     for (const QString& text : shown[label])
         if (folded.isEmpty() || folded.back() != text)
             folded << text;
-    return folded;
+    return folded.join(' ');
 }
 
-void FakeControls::setBoxes(const QString& text)
+void FakeControls::setBoxes(const QString& texts)
 {
+    const QStringList split = texts.split(' ');
     for (int box = 0; box < 5; ++box)
-        boxes[static_cast<SettingBox>(box)] = text;
-}
-
-void PrintTo(const InputEvent& event, std::ostream* out)
-{
-    static const char* const kinds[] = {"move", "press", "release"};
-    *out << kinds[event.kind] << '(' << event.x << ',' << event.y << ')';
-}
-
-std::optional<platform::ScreenPoint> FakePointer::position()
-{
-    return failQuery ? std::nullopt : std::optional(platform::ScreenPoint{x, y});
+        boxes[static_cast<SettingBox>(box)] = split.size() == 1 ? texts : split.value(box);
 }
 
 void FakePointer::moveTo(std::int32_t toX, std::int32_t toY)
 {
     if (beforeMove)
         beforeMove();
+    const QString at = QStringLiteral("%1,%2").arg(toX).arg(toY);
+    if (at != lastMove_ || trail.isEmpty())
+        trail << at; // a move onto its own spot shows no more
+    lastMove_ = at;
     x = toX;
     y = toY;
-    events.push_back(move(x, y));
-}
-
-void FakePointer::see(InputEvent::Kind kind, bool nowDown)
-{
-    down = nowDown;
-    events.push_back({kind, x, y});
-}
-
-std::vector<InputEvent> FakePointer::buttons() const
-{
-    std::vector<InputEvent> out;
-    std::copy_if(events.begin(), events.end(), std::back_inserter(out), [](auto& e) { return e.kind != e.Move; });
-    return out;
-}
-
-double ScriptedRandom::next()
-{
-    if (values.empty())
-        return fallback;
-    const double value = values.front();
-    values.pop_front();
-    return value;
 }
 
 void FakeEventPump::pumpOnce(double seconds)
@@ -77,7 +40,7 @@ void FakeEventPump::pumpOnce(double seconds)
         wake = std::min(wake, std::max(action.first, clock_.now + 1e-6));
     clock_.now = wake;
     // Actions may schedule further actions: take the due ones out first.
-    const auto due = std::stable_partition(timed_.begin(), timed_.end(), [&](auto& a) { return a.first > clock_.now; });
+    const auto due = std::stable_partition(timed_.begin(), timed_.end(), [&](auto& a) { return a.first > wake; });
     std::vector<std::pair<double, std::function<void()>>> running(
         std::make_move_iterator(due), std::make_move_iterator(timed_.end()));
     timed_.erase(due, timed_.end());
@@ -85,26 +48,13 @@ void FakeEventPump::pumpOnce(double seconds)
         action.second();
 }
 
-std::optional<QString> FakeFileDialog::chooseFileToOpen(const QString& preset, const QString& filter)
+std::optional<QString> FakeFileDialog::choose(const QString& showing)
 {
-    shown << QStringLiteral("open %1 %2").arg(preset, filter);
+    shown << showing;
     const auto choice = choices.empty() ? std::nullopt : choices.front();
     if (!choices.empty())
         choices.pop_front();
     return choice;
-}
-
-std::optional<QString> FakeFileDialog::chooseFileToSave(const QString& preset, const QString& filter)
-{
-    const auto choice = chooseFileToOpen(preset, filter);
-    shown.back().replace(0, 4, QStringLiteral("save"));
-    return choice;
-}
-
-void FakeMouse::start(int bufferSize, std::function<void()> itemsWaiting)
-{
-    capacity = bufferSize;
-    notify = std::move(itemsWaiting);
 }
 
 std::size_t FakeMouse::read(std::span<platform::ButtonItem> out)
@@ -137,31 +87,12 @@ platform::Services FakeDesktop::services()
         }};
 }
 
-Harness::Harness(bool load)
-    : form_(controls, desk.services(), dialog, core::AppPaths(dir_.path(), "clickpath"))
+void Harness::runPlayback(int limit)
 {
-    if (load)
-        form_.Form_Load();
-}
-
-void Harness::writeRecording(const std::string& bytes) const
-{
-    writeFile(path("clickpath.txt"), bytes);
-}
-
-std::string Harness::readRecording() const
-{
-    return readFile(path("clickpath.txt"));
-}
-
-int Harness::runPlayback(int limit)
-{
-    int ticks = 0;
-    for (; controls.ticks[Tick::Playback] && ticks < limit; ++ticks) {
+    for (int ticks = 0; controls.ticks[Tick::Playback] && ticks < limit; ++ticks) {
         desk.clock.now += 0.01;
-        form_.Timer2_Timer();
+        form.Timer2_Timer();
     }
-    return ticks;
 }
 
 std::string readFile(const QString& path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form1.h"
+#include "platform/ToolError.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -9,7 +10,6 @@
 #include <functional>
 #include <map>
 #include <ostream>
-#include <vector>
 
 // Qt's strings in test failures, as text.
 inline void PrintTo(const QString& text, std::ostream* out)
@@ -25,7 +25,7 @@ using core::Label;
 using core::SettingBox;
 using core::Tick;
 
-// Plain fields in place of widgets.
+// Plain fields in place of widgets; every text a label showed is kept.
 struct FakeControls final : core::Controls {
     FakeControls() { setBoxes("180"); }
     QString boxText(SettingBox box) const override { return boxes.at(box); }
@@ -35,13 +35,15 @@ struct FakeControls final : core::Controls {
     bool loopChecked() const override { return loop; }
     void setTickRunning(Tick tick, bool running) override { ticks[tick] = running; }
     void setCommandButtonsEnabled(bool enabled) override { commandsEnabled = enabled; }
-    void showPointerPosition(std::int32_t x, std::int32_t y) override;
+    void showPointerPosition(std::int32_t x, std::int32_t y) override
+    {
+        position = QStringLiteral("X:%1 Y:%2").arg(x).arg(y);
+    }
     void repaintNow() override { ++repaints; }
 
-    // What a label shows now, and what it showed, repeats folded.
     QString text(Label label) { return shown[label].value(shown[label].size() - 1); }
-    QStringList history(Label label);
-    void setBoxes(const QString& text);
+    QString history(Label label);        // what the label showed, repeats folded, joined by blanks
+    void setBoxes(const QString& texts); // Sleep, Click, VM, HM, 1st., or one text for all
 
     std::map<SettingBox, QString> boxes;
     std::map<Label, QStringList> shown;
@@ -53,40 +55,27 @@ struct FakeControls final : core::Controls {
     int repaints = 0;
 };
 
-// One thing the desktop saw, in order.
-struct InputEvent {
-    enum Kind { Move, Press, Release } kind;
-    std::int32_t x;
-    std::int32_t y;
-    bool operator==(const InputEvent&) const = default;
-};
-void PrintTo(const InputEvent& event, std::ostream* out);
-inline InputEvent move(int x, int y)
-{
-    return {InputEvent::Move, x, y};
-}
-inline InputEvent press(int x, int y)
-{
-    return {InputEvent::Press, x, y};
-}
-inline InputEvent release(int x, int y)
-{
-    return {InputEvent::Release, x, y};
-}
-
+// The pointer's trail: moves as "x,y", and P or R for a press or release
+// where it stands, as in "10,20 11,21 P 12,22 R".
 struct FakePointer final : platform::Pointer, platform::ButtonInjector {
-    std::optional<platform::ScreenPoint> position() override;
+    std::optional<platform::ScreenPoint> position() override
+    {
+        return failQuery ? std::nullopt : std::optional(platform::ScreenPoint{x, y});
+    }
     void moveTo(std::int32_t toX, std::int32_t toY) override;
-    void pressLeft() override { see(InputEvent::Press, true); }
-    void releaseLeft() override { see(InputEvent::Release, false); }
-    void see(InputEvent::Kind kind, bool nowDown);
-    std::vector<InputEvent> buttons() const; // the presses and releases alone
+    void pressLeft() override { trail << "P"; }
+    void releaseLeft() override { trail << "R"; }
+    bool down() const { return trail.lastIndexOf("P") > trail.lastIndexOf("R"); }
 
-    std::vector<InputEvent> events;
+    QString path() const { return trail.join(' '); }
+
+    QStringList trail;
     std::int32_t x = 0, y = 0;
-    bool down = false;
     bool failQuery = false;
     std::function<void()> beforeMove; // a fault to inject
+
+private:
+    QString lastMove_;
 };
 
 struct FakeClock final : platform::Clock {
@@ -96,7 +85,13 @@ struct FakeClock final : platform::Clock {
 
 // Hands out the queued values, then `fallback`.
 struct ScriptedRandom final : platform::RandomSource {
-    double next() override;
+    double next() override
+    {
+        const double value = values.empty() ? fallback : values.front();
+        if (!values.empty())
+            values.pop_front();
+        return value;
+    }
     std::deque<double> values;
     double fallback = 0.5;
 };
@@ -110,7 +105,6 @@ struct FakeEventPump final : platform::EventPump {
     {
     }
     void pumpOnce(double seconds) override;
-    // Runs `action` at the first pump at or after `when` seconds.
     void at(double when, std::function<void()> action) { timed_.emplace_back(when, std::move(action)); }
     int pumps = 0;
 
@@ -127,15 +121,26 @@ struct FakeMessages final : platform::MessageSink {
 
 // Answers each showing with the next scripted choice; none cancels.
 struct FakeFileDialog final : platform::FileDialog {
-    std::optional<QString> chooseFileToOpen(const QString& preset, const QString& filter) override;
-    std::optional<QString> chooseFileToSave(const QString& preset, const QString& filter) override;
+    std::optional<QString> chooseFileToOpen(const QString& preset, const QString& filter) override
+    {
+        return choose("open " + preset + " " + filter);
+    }
+    std::optional<QString> chooseFileToSave(const QString& preset, const QString& filter) override
+    {
+        return choose("save " + preset + " " + filter);
+    }
+    std::optional<QString> choose(const QString& showing);
     std::deque<std::optional<QString>> choices;
-    QStringList shown; // "open|save <preset> <filter>" per showing
+    QStringList shown;
 };
 
 // A system mouse whose items the test pushes.
 struct FakeMouse final : platform::MouseButtonSource {
-    void start(int bufferSize, std::function<void()> itemsWaiting) override;
+    void start(int bufferSize, std::function<void()> itemsWaiting) override
+    {
+        capacity = bufferSize;
+        notify = std::move(itemsWaiting);
+    }
     void stop() override { notify = nullptr; }
     std::size_t read(std::span<platform::ButtonItem> out) override;
     void resume() override { ++resumes; }
@@ -163,32 +168,32 @@ struct FakeDesktop {
     bool refuseMouse = false;
 };
 
-// The whole tool on the fake desktop, its files in a fresh temporary folder.
-class Harness {
-public:
-    // Started as the window starts, unless `load` is false.
-    explicit Harness(bool load = true);
+std::string readFile(const QString& path);
+void writeFile(const QString& path, const std::string& bytes);
 
-    app::Form1& form() { return form_; }
-    const playback::Player& player() const { return form_.player(); }
-    QString path(const QString& name) const { return dir_.filePath(name); }
-    void writeRecording(const std::string& bytes) const;
-    std::string readRecording() const;
-    // Ticks the playback while it runs, at most `limit` times; returns how often.
-    int runPlayback(int limit = 10000);
+// The whole tool on the fake desktop, its files in a fresh temporary folder.
+struct Harness {
+    // Started as the window starts, unless `load` is false.
+    explicit Harness(bool load = true)
+        : form(controls, desk.services(), dialog, core::AppPaths(dir.path(), "clickpath"))
+    {
+        if (load)
+            form.Form_Load();
+    }
+    const playback::Player& player() const { return form.player(); }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void writeRecording(const std::string& bytes) const { writeFile(path("clickpath.txt"), bytes); }
+    std::string readRecording() const { return readFile(path("clickpath.txt")); }
+    // Ticks the playback while it runs, ten milliseconds apart, at most `limit` times.
+    void runPlayback(int limit = 10000);
     void left(std::initializer_list<bool> edges) { desk.mouse->click(platform::MouseButton::Left, edges); }
     void rightClick() { desk.mouse->click(platform::MouseButton::Right, {true, false}); }
 
+    QTemporaryDir dir;
     FakeDesktop desk;
     FakeControls controls;
     FakeFileDialog dialog;
-
-private:
-    QTemporaryDir dir_;
-    app::Form1 form_;
+    app::Form1 form;
 };
-
-std::string readFile(const QString& path);
-void writeFile(const QString& path, const std::string& bytes);
 
 } // namespace clickpath::fakes

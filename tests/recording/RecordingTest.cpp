@@ -13,9 +13,9 @@ using platform::MouseButton;
 
 namespace {
 
-class RecordingTest : public ::testing::Test {
-protected:
-    void tick() { h.form().Timer1_Timer(); }
+struct RecordingTest : ::testing::Test {
+    void tick() { h.form.Timer1_Timer(); }
+    bool recording() { return h.controls.ticks[Tick::Recording] && !h.controls.commandsEnabled; }
     QStringList& errors() { return h.desk.messages.errors; }
 
     Harness h;
@@ -25,8 +25,8 @@ TEST_F(RecordingTest, EachTickAppendsThePointerAndTheButtonUntilTheRightButton)
 {
     h.controls.shown[Label::PassCount] = {"12"};
     h.writeRecording("old recording\r\n");
-    h.form().Command1_Click();
-    EXPECT_TRUE(h.controls.ticks[Tick::Recording] && !h.controls.commandsEnabled);
+    h.form.Command1_Click();
+    EXPECT_TRUE(recording());
     EXPECT_EQ(h.controls.text(Label::PassCount), "");
     EXPECT_EQ(h.readRecording(), "");
     for (const auto& [x, y] : {std::pair{640, 480}, {-1200, 35}}) {
@@ -40,11 +40,11 @@ TEST_F(RecordingTest, EachTickAppendsThePointerAndTheButtonUntilTheRightButton)
     tick();
     h.rightClick();
     tick(); // a tick already due when the stop came
-    EXPECT_TRUE(!h.controls.ticks[Tick::Recording] && h.controls.commandsEnabled);
+    EXPECT_FALSE(recording());
     EXPECT_EQ(h.readRecording(), "640,480,0\r\n-1200,35,0\r\n-1200,35,0\r\n");
 }
 
-TEST_F(RecordingTest, TheLeftButtonShowsAsRunsOf128)
+TEST_F(RecordingTest, EveryPressOfTheLeftButtonShowsAsARunOf128)
 {
     const std::pair<std::vector<std::vector<bool>>, const char*> cases[] = {
         {{{}, {true}, {}, {}, {false}, {}}, "0 128 128 128 0 0"},        // held over three ticks
@@ -55,7 +55,7 @@ TEST_F(RecordingTest, TheLeftButtonShowsAsRunsOf128)
         {{}, ""},                                                        // stopped before the first tick
     };
     for (const auto& [edgesBeforeTicks, values] : cases) {
-        h.form().Command1_Click();
+        h.form.Command1_Click();
         for (const auto& edges : edgesBeforeTicks) {
             for (bool pressed : edges)
                 h.left({pressed});
@@ -69,44 +69,39 @@ TEST_F(RecordingTest, TheLeftButtonShowsAsRunsOf128)
     }
 }
 
-TEST_F(RecordingTest, ButtonEventsBeforeRecAreNotPartOfTheRecording)
+TEST_F(RecordingTest, ButtonEventsBeforeRecAreNoPartOfTheRecording)
 {
     // The click on "Rec" reaches the watcher on a connection of its own and
     // may still wait there when the button's handler runs; so may a right
     // click made just before.
-    h.desk.mouse->pending = {
-        {MouseButton::Right, true}, {MouseButton::Right, false}, {MouseButton::Left, true}, {MouseButton::Left, false}};
-    h.form().Command1_Click();
+    h.desk.mouse->pending = {{MouseButton::Right, true}, {MouseButton::Right, false}, {MouseButton::Left, true}};
+    h.form.Command1_Click();
     h.desk.mouse->notify(); // what would otherwise have come now
     tick();
     EXPECT_EQ(h.readRecording(), "0,0,0\r\n");
 }
 
-TEST_F(RecordingTest, AFileThatCannotBeWrittenEndsTheRecordingAndSaysWhy)
+TEST_F(RecordingTest, AFileThatCannotBeWrittenEndsTheRecordingAndSaysWhyAndACloseKeepsEveryLine)
 {
     QDir(h.path("")).mkdir("clickpath.txt"); // a folder where the file should be
-    h.form().Command1_Click();
+    h.form.Command1_Click();
     EXPECT_TRUE(errors().value(0).contains("clickpath.txt for writing: Is a directory"));
     EXPECT_TRUE(!h.controls.ticks[Tick::Recording] && h.controls.commandsEnabled);
     QDir(h.path("")).rmdir("clickpath.txt");
     ASSERT_TRUE(QFile::link("/dev/full", h.path("clickpath.txt")));
-    h.form().Command1_Click();
+    h.form.Command1_Click();
     tick();
     EXPECT_TRUE(errors().value(1).contains("No space left on device"));
     EXPECT_TRUE(!h.controls.ticks[Tick::Recording] && h.controls.commandsEnabled);
-}
-
-TEST_F(RecordingTest, ClosingTheWindowWhileRecordingKeepsEveryLine)
-{
-    h.form().Command1_Click();
+    QFile::remove(h.path("clickpath.txt"));
+    h.form.Command1_Click();
     tick();
-    h.form().Form_QueryUnload();
-    h.form().Form_Unload();
+    h.form.Form_Unload();
     EXPECT_FALSE(h.controls.ticks[Tick::Recording]);
     EXPECT_EQ(h.readRecording(), "0,0,0\r\n");
 }
 
-TEST_F(RecordingTest, TheWatcherShowsClickAndHandlesTenItemsPerNotification)
+TEST_F(RecordingTest, TheWatcherShowsClickHandlesTenItemsANotificationAndStopsAtShutdown)
 {
     EXPECT_EQ(h.desk.mouse->capacity, 100);
     h.left({true});
@@ -119,28 +114,18 @@ TEST_F(RecordingTest, TheWatcherShowsClickAndHandlesTenItemsPerNotification)
         h.desk.mouse->notify();
         EXPECT_EQ(h.controls.shown[Label::ClickShown].count("Click!"), 1 + handled);
     }
-    // A failed read handles nothing and takes the mouse again.
-    h.left({}); // nothing waits: no change
-    h.desk.mouse->failNextRead = true;
+    h.desk.mouse->failNextRead = true; // handles nothing, and takes the mouse again
     h.left({false});
     EXPECT_EQ(h.desk.mouse->resumes, 1);
     EXPECT_EQ(h.controls.text(Label::ClickShown), "Click!");
-    h.desk.mouse->notify();
-    EXPECT_EQ(h.controls.text(Label::ClickShown), "");
-}
-
-TEST_F(RecordingTest, ShutdownStopsDeliveryAndNoMouseMeansNoStart)
-{
     const auto notify = h.desk.mouse->notify;
-    h.form().Form_QueryUnload();
-    EXPECT_FALSE(h.desk.mouse->notify);
-    h.desk.mouse->pending.push_back({MouseButton::Left, true});
+    h.form.Form_QueryUnload();
     notify(); // a late notification
-    EXPECT_EQ(h.controls.text(Label::ClickShown), "");
+    EXPECT_EQ(h.controls.text(Label::ClickShown), "Click!");
 
     Harness refused(false);
     refused.desk.refuseMouse = true;
-    EXPECT_THROW(refused.form().Form_Load(), ToolError);
+    EXPECT_THROW(refused.form.Form_Load(), ToolError);
     EXPECT_EQ(refused.controls.boxText(SettingBox::SleepBound), "180"); // the settings were not loaded
 }
 

@@ -1,14 +1,10 @@
 #pragma once
 
-#include "app/Form1.h"
 #include "app/Form1Window.h"
 #include "fakes/FakeDesktop.h"
 #include "platform/RealDesktop.h"
 
-#include <functional>
-#include <optional>
-#include <utility>
-#include <vector>
+#include <QProcess>
 
 struct _XDisplay;
 
@@ -21,38 +17,32 @@ class XUser {
 public:
     explicit XUser(bool watch = true);
     ~XUser();
-    XUser(const XUser&) = delete;
-    XUser& operator=(const XUser&) = delete;
-
-    // Motion, presses and releases of button 1 seen so far, in root pixels;
-    // moves onto the spot where the pointer already stands left out.
-    std::vector<InputEvent> take();
-    // Bitmask of the buttons held now (0 = none).
-    unsigned int buttonsDown();
+    // What the pointer did since the last call, as a trail: "10,20 P 12,22 R"
+    // (moves, and presses and releases of button 1).
+    QString take();
+    unsigned int buttonsDown(); // a bitmask, 0 for none
     void moveTo(int x, int y);
     void button(unsigned int button, bool down);
-    void click(unsigned int which);
-    // The root position of the top-level window with this title, if mapped.
-    std::optional<std::pair<int, int>> windowOrigin(const char* title);
+    void click(unsigned int which) { button(which, true), button(which, false); }
 
 private:
     _XDisplay* display_ = nullptr;
     unsigned long window_ = 0; // kept free of Xlib's macros, which clash with Qt
 };
 
-// The tool as main() builds it, on the real desktop, with messages and
-// dialogs kept in the test.
+// The window as main() builds it, on the real desktop, with messages and
+// dialogs kept in the test; its boxes Sleep, Click, VM, HM and 1st. as given.
 struct RealTool {
-    explicit RealTool(const QString& dir, const char* boxes = nullptr);
-
-    // Runs the event loop, as the tool's own would, until `done` or the time is up.
-    static bool pumpUntil(const std::function<bool()>& done, int milliseconds);
-    static void runFor(int milliseconds)
+    RealTool(const QString& dir, const QString& boxes)
+        : form(window, desktop.services(), dialog, core::AppPaths(dir, "clickpath"))
     {
-        pumpUntil([] { return false; }, milliseconds);
+        window.connectHandlers(form);
+        form.Form_Load();
+        window.show();
+        for (int box = 0; box < 5; ++box)
+            window.setBoxText(static_cast<SettingBox>(box), boxes.split(' ').value(box));
     }
-    bool commandsEnabled() const;
-    bool playing() const { return window.tick(core::Tick::Playback).isActive() || form.player().stepRunning(); }
+    bool playing() const { return window.tick(Tick::Playback).isActive() || form.player().stepRunning(); }
 
     FakeMessages messages;
     FakeFileDialog dialog;
@@ -60,5 +50,21 @@ struct RealTool {
     app::Form1Window window{"clickpath"};
     app::Form1 form;
 };
+
+// Runs the event loop until `done` or the time is up; false when it is up.
+bool pumpUntil(const std::function<bool()>& done, int milliseconds);
+inline void runFor(int milliseconds)
+{
+    pumpUntil([] { return false; }, milliseconds);
+}
+
+// A program run to its end: its exit code (-1 when it crashed), and what it
+// said on standard error, or on both channels when merged.
+struct Outcome {
+    int exitCode = -1;
+    QString said;
+};
+Outcome finish(QProcess& program);
+Outcome run(const QString& program, const QStringList& arguments);
 
 } // namespace clickpath::fakes
