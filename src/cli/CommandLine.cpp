@@ -5,8 +5,6 @@
 
 #include <QCommandLineParser>
 
-#include <cmath>
-
 namespace clickpath::cli {
 
 using core::SettingBox;
@@ -132,16 +130,15 @@ QString optionOf(SettingBox box)
 
 void checkUsable(SettingBox box, const QString& text, const QString& source)
 {
+    // A margin's offsets must stay within 32 bits; a wait's countdown, and so
+    // any length drawn below its bound, within the 16 bits it is shown in.
+    const bool margin = box == SettingBox::VerticalMargin || box == SettingBox::HorizontalMargin;
     try {
-        const float value = core::toSingle(text, source);
-        if (box == SettingBox::SleepBound)
+        core::toSingle(text, source);
+        if (margin)
             core::toLong(text, source);
-        if (box == SettingBox::FirstPassWait)
+        else
             core::toInteger(text, source);
-        // A margin is doubled into the bound of its offsets.
-        const bool margin = box == SettingBox::VerticalMargin || box == SettingBox::HorizontalMargin;
-        if (margin && std::isinf(value + value))
-            throw ToolError(source.toStdString() + ": overflow, " + text.toStdString() + " is out of range");
     } catch (const ToolError& error) {
         throw UsageError(error.what());
     }

@@ -69,7 +69,10 @@ void Session::loadNumbers()
 
 void Session::openWatcher()
 {
-    watcher_.emplace(controls_, services_.openMouse, latch_, [this] { stop(); });
+    watcher_.emplace(controls_, services_.openMouse, latch_, [this] {
+        if (!catchingUp_)
+            stop();
+    });
     watcher_->open([this] { watcher_->handleWaitingItems(); });
 }
 
@@ -90,8 +93,11 @@ void Session::startRecording()
     recorder_.emplace(controls_, services_.pointer, latch_, invocation_.file);
     controls_.tick(Tick::Recording).onTimeout([this] { recordingTick(); });
     openWatcher();
-    // Button events from before the start belong to no line.
+    // Button events from before the start belong to no line, and a right
+    // click made before it stops nothing.
+    catchingUp_ = true;
     watcher_->catchUp();
+    catchingUp_ = false;
     recorder_->start();
 }
 
@@ -131,8 +137,12 @@ void Session::finishWhenDone()
     exitCode_ = signal_ ? 128 + signal_ : 0;
     drawnAt_ = -1; // the last state shows in full
     drawProgress();
-    watcher_->stopDelivery();
     finished_(*exitCode_);
+    try {
+        watcher_->stopDelivery();
+    } catch (const std::exception&) {
+        // The run is over: nothing is left to watch for.
+    }
 }
 
 void Session::drawProgress()
@@ -144,11 +154,15 @@ void Session::drawProgress()
     const bool waitChanged = wait != drawnWait_ || (!wait.isEmpty() && countdown != drawnCountdown_);
     if (!showProgress_ || (!waitChanged && now - drawnAt_ < kProgressInterval))
         return;
-    const QString line = player_
-        ? playLine({player_->passCount(), player_->recordsPlayed(), recordsInFile_, wait, countdown})
-        : recorder_ ? recordLine({now - startedAt_, recorder_->linesWritten(), controls_.pointer().x,
-              controls_.pointer().y, !controls_.label(Label::ClickShown).isEmpty()})
-                    : QString();
+    QString line;
+    if (player_) {
+        passShown_ = std::max(passShown_, player_->passCount()); // a stop counts from 0 again
+        line = playLine({passShown_, player_->recordsPlayed(), recordsInFile_, wait, countdown});
+    } else if (recorder_) {
+        const platform::ScreenPoint at = controls_.pointer();
+        const bool held = !controls_.label(Label::ClickShown).isEmpty();
+        line = recordLine({now - startedAt_, recorder_->linesWritten(), at.x, at.y, held});
+    }
     drawnAt_ = now;
     drawnWait_ = wait;
     drawnCountdown_ = countdown;

@@ -61,6 +61,8 @@ private:
     QString drawn_; // the progress line shown last, with its wait and countdown
     QString drawnWait_;
     QString drawnCountdown_;
+    std::int32_t passShown_ = 0;
+    bool catchingUp_ = false; // the watcher handles what came before the start
     int signal_ = 0;
     std::optional<int> exitCode_;
 };

@@ -50,7 +50,8 @@ int run(const cli::Invocation& invocation, TerminalMessages& messages)
         [](int exitCode) { QCoreApplication::exit(exitCode); });
     const platform::qt::UnixSignals unixSignals([&session](int signal) { session.stop(signal); });
     session.start();
-    const int exitCode = session.exitCode().value_or(QCoreApplication::exec());
+    const std::optional<int> finishedEarly = session.exitCode();
+    const int exitCode = finishedEarly ? *finishedEarly : QCoreApplication::exec();
     if (terminal)
         std::fputc('\n', stderr);
     return exitCode == 0 && messages.errors > 0 ? 1 : exitCode;

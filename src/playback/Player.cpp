@@ -41,7 +41,7 @@ void Player::tick()
         return;
     stepRunning_ = true;
     StepEnd end = StepEnd::PassEnds;
-    QString internalError;
+    std::optional<QString> internalError;
     try {
         end = step();
     } catch (const ToolError&) {
@@ -57,8 +57,8 @@ void Player::tick()
     if (end != StepEnd::Continue && !closed_)
         endPass(end);
     stepRunning_ = false;
-    if (!internalError.isEmpty() && !closed_)
-        services_.messages.showError(QStringLiteral("Internal error: %1").arg(internalError));
+    if (internalError && !closed_)
+        services_.messages.showError(QStringLiteral("Internal error: %1").arg(*internalError));
 }
 
 Player::StepEnd Player::step()

@@ -25,11 +25,11 @@ TEST(CommandLineTest, ReadsEachCommandWithItsOptionsAndNamesWhatIsWrong)
     EXPECT_EQ(play.passes, 3);
     EXPECT_TRUE(parse("play --loop").loop && parse("play --loop").file.isEmpty());
     EXPECT_EQ(parse("record out.txt").command, cli::Command::Record);
-    const std::pair<const char*, const char*> errors[]
-        = {{"", "no command"}, {"dance", "\"dance\""}, {"play --sleep", "sleep"}, {"play --sleep x", "--sleep: \"x\""},
-            {"play --vertical-margin 3E38", "margin"}, {"play --first-wait 40000", "--first-wait"},
-            {"play --passes 0", "--passes"}, {"play --passes 1 --loop", "--loop"}, {"play a b", "\"b\""},
-            {"record", "FILE"}, {"record a --loop", "options of play"}};
+    const std::pair<const char*, const char*> errors[] = {{"", "no command"}, {"dance", "\"dance\""},
+        {"play --sleep", "sleep"}, {"play --sleep x", "--sleep: \"x\""}, {"play --vertical-margin 3E9", "margin"},
+        {"play --click-wait 40000", "wait"}, {"play --first-wait 40000", "--first-wait"},
+        {"play --passes 0", "--passes"}, {"play --passes 1 --loop", "--loop"}, {"play a b", "\"b\""},
+        {"record", "FILE"}, {"record a --loop", "options of play"}};
     for (const auto& [line, named] : errors) {
         try {
             parse(line);

@@ -97,6 +97,12 @@ TEST(CliX11Test, RecordKeepsEveryLineAndEveryPressOfADoubleClickAndPlayReplaysBo
 
 TEST(CliX11Test, ErrorsSayWhatAndExitWithTheirCode)
 {
+    if (qEnvironmentVariableIsSet("CLICKPATH_DISPLAY_WITHOUT_XTEST")) { // run on an Xvfb without it
+        const Outcome refused = run(CLICKPATH_CLI, {"record", "/dev/null"});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_TRUE(refused.said.contains("XTEST")) << refused.said.toStdString();
+        return;
+    }
     const QStringList noDisplay = QProcess::systemEnvironment().filter(QRegularExpression("^(?!DISPLAY=)"));
     const std::tuple<QStringList, QStringList, int, const char*> cases[]
         = {{{"--help"}, noDisplay, 0, "--loop"}, {{"--bogus"}, {}, 2, "bogus"},

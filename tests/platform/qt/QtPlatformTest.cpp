@@ -1,5 +1,3 @@
-#include "platform/qt/GridTimer.h"
-#include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtFileDialog.h"
 
 #include <QApplication>
@@ -35,32 +33,6 @@ TEST(QtFileDialogTest, SavingRefusesANameInAFolderThatDoesNotExistAndStaysOpen)
     user.start(20);
     EXPECT_EQ(QtFileDialog().chooseFileToSave(dir.filePath("clickpath.txt"), "T|*.txt"), dir.filePath("x.txt"));
     EXPECT_EQ(said, QStringList{"The folder " + dir.filePath("missing") + " does not exist."});
-}
-
-TEST(GridTimerTest, ATickIsNotReenteredWhileItPumpsEventsAndMayStopOrRestartItself)
-{
-    // The playback tick pumps events inside a wait, a pass that ends stops
-    // the timer, and a looped pass starts it again from within the tick.
-    QtEventPump pump;
-    GridTimer timer(10);
-    int ticks = 0;
-    bool inside = false;
-    timer.onTimeout([&] {
-        ASSERT_FALSE(inside);
-        ++ticks;
-        inside = true;
-        for (int i = 0; i < 3; ++i)
-            pump.pumpOnce(0.01); // well past one interval
-        inside = false;
-        timer.stop();
-        if (ticks < 3)
-            timer.start();
-    });
-    timer.start();
-    for (int i = 0; i < 100 && timer.isActive(); ++i)
-        pump.pumpOnce(0.01);
-    EXPECT_EQ(ticks, 3);
-    EXPECT_FALSE(timer.isActive());
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/Form1Window.h"
 #include "fakes/FakeDesktop.h"
 #include "platform/RealDesktop.h"
 
@@ -28,27 +27,6 @@ public:
 private:
     _XDisplay* display_ = nullptr;
     unsigned long window_ = 0; // kept free of Xlib's macros, which clash with Qt
-};
-
-// The window as main() builds it, on the real desktop, with messages and
-// dialogs kept in the test; its boxes Sleep, Click, VM, HM and 1st. as given.
-struct RealTool {
-    RealTool(const QString& dir, const QString& boxes)
-        : form(window, desktop.services(), dialog, core::AppPaths(dir, "clickpath"))
-    {
-        window.connectHandlers(form);
-        form.Form_Load();
-        window.show();
-        for (int box = 0; box < 5; ++box)
-            window.setBoxText(static_cast<SettingBox>(box), boxes.split(' ').value(box));
-    }
-    bool playing() const { return window.tick(Tick::Playback).isActive() || form.player().stepRunning(); }
-
-    FakeMessages messages;
-    FakeFileDialog dialog;
-    platform::RealDesktop desktop{messages};
-    app::Form1Window window{"clickpath"};
-    app::Form1 form;
 };
 
 // Runs the event loop until `done` or the time is up; false when it is up.
