@@ -1,6 +1,7 @@
 // clickpath-cli as a user runs it, on a private Xvfb with the real X11 layer.
 #include "platform/x11/X11Harness.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -121,3 +122,10 @@ TEST(CliX11Test, ErrorsSayWhatAndExitWithTheirCode)
 }
 
 } // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -7,12 +7,16 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+#include <stdexcept>
+
 namespace clickpath::fakes {
 
 XUser::XUser(bool watch)
     : display_(XOpenDisplay(nullptr))
 {
-    if (!display_ || !watch)
+    if (!display_)
+        throw std::runtime_error("the test's user cannot open the display");
+    if (!watch)
         return;
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "fakes/FakeDesktop.h"
-#include "platform/RealDesktop.h"
 
 #include <QProcess>
 
