@@ -66,28 +66,6 @@ TEST_F(WindowTest, ControlsStayInsideTheWindowApartInTheirTabOrderAndShowWhatThe
     EXPECT_EQ(control("Label8")->palette().color(QPalette::WindowText), QColor(230, 230, 230));
 }
 
-TEST_F(WindowTest, LeavingABoxThatHoldsNoNumberTurnsItIntoZeroAndKeepsTheFocus)
-{
-    QLineEdit* hm = window.box(SettingBox::HorizontalMargin);
-    hm->setFocus(); // empty: there is no settings file
-    QTest::keyClick(hm, Qt::Key_Tab);
-    EXPECT_EQ(hm->text(), "0");
-    EXPECT_EQ(QApplication::focusWidget(), hm);
-    QTest::keyClick(hm, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), control("Text3"));
-    // A click on "LOOP" or on "SET" validates too, and does not act.
-    QLineEdit* click = window.box(SettingBox::ClickWaitBound);
-    click->setFocus();
-    click->setText("x1");
-    QTest::mouseClick(window.loopBox(), Qt::LeftButton);
-    EXPECT_TRUE(window.loopBox()->isChecked());
-    click->setText("abc");
-    QTest::mouseClick(control("Command5"), Qt::LeftButton);
-    EXPECT_EQ(QApplication::focusWidget(), click);
-    QTest::mouseClick(control("Command5"), Qt::LeftButton);
-    EXPECT_EQ(readFile(h.path("clickpath.ini")), "[STATUS]\r\nWAIT_CLICK_TIME=0\r\nHORIZON_MARGIN=0\r\n");
-}
-
 TEST_F(WindowTest, ClosingTheWindowLetsGoOfAReplayedPress)
 {
     writeFile(h.path("clickpath.txt"), "1,1,128\r\n2,2,128\r\n");

@@ -34,10 +34,7 @@ TEST(CliX11Test, PlayMovesThroughEveryPositionAndClicksAtTheRecordedPixelsInEach
 TEST(CliX11Test, TheRightButtonSigintAndSigtermStopAPlayInAPressOrAWaitWithNoButtonDown)
 {
     QTemporaryDir dir;
-    std::string held;
-    for (int i = 0; i < 3000; ++i)
-        held += std::to_string(300 + i % 500) + ",400,128\r\n";
-    writeFile(dir.filePath("held.txt"), held);
+    writeFile(dir.filePath("held.txt"), QByteArray("300,400,128\r\n").repeated(3000).toStdString());
     writeFile(dir.filePath("click.txt"), "300,300,128\r\n300,300,0\r\n");
     const std::tuple<int, int, const char*, const char*> cases[] = {{0, 0, "held.txt", "0"},
         {SIGINT, 130, "held.txt", "0"}, {SIGTERM, 143, "held.txt", "0"}, {SIGTERM, 143, "click.txt", "1000"}};
@@ -58,7 +55,7 @@ TEST(CliX11Test, TheRightButtonSigintAndSigtermStopAPlayInAPressOrAWaitWithNoBut
     }
 }
 
-TEST(CliX11Test, RecordKeepsEveryLineAndEveryPressOfADoubleClickAndPlayReplaysBoth)
+TEST(CliX11Test, RecordKeepsEveryPressOfADoubleClickAndPlayReplaysBoth)
 {
     QTemporaryDir dir;
     const QString out = dir.filePath("out.txt");
@@ -85,15 +82,6 @@ TEST(CliX11Test, RecordKeepsEveryLineAndEveryPressOfADoubleClickAndPlayReplaysBo
     user.take();
     EXPECT_EQ(run(CLICKPATH_CLI, QStringList{"play", out} + kNoWaitsNoOffsets).exitCode, 0);
     EXPECT_EQ(user.take(), "100,100 200,200 P R P R");
-
-    cli.start(CLICKPATH_CLI, {"record", out}); // killed, every line stays whole
-    ASSERT_TRUE(pumpUntil([&] { return readFile(out).size() > 300; }, 5000));
-    for (int i = 0; i < 20; ++i, runFor(7)) // the kill lands at any point of a tick
-        user.moveTo(400 + i * 7, 300 + i * 3);
-    ::kill(static_cast<pid_t>(cli.processId()), SIGKILL);
-    cli.waitForFinished();
-    EXPECT_TRUE(
-        QRegularExpression("^(-?\\d+,-?\\d+,(0|128)\r\n)+$").match(QString::fromStdString(readFile(out))).hasMatch());
 }
 
 TEST(CliX11Test, ErrorsSayWhatAndExitWithTheirCode)

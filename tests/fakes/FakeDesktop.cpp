@@ -35,22 +35,17 @@ void FakePointer::moveTo(std::int32_t toX, std::int32_t toY)
 void FakeEventPump::pumpOnce(double seconds)
 {
     ++pumps;
-    double wake = clock_.now + std::max(seconds, 1e-6);
-    for (const auto& action : timed_)
-        wake = std::min(wake, std::max(action.first, clock_.now + 1e-6));
-    clock_.now = wake;
-    // Actions may schedule further actions: take the due ones out first.
-    const auto due = std::stable_partition(timed_.begin(), timed_.end(), [&](auto& a) { return a.first > wake; });
-    std::vector<std::pair<double, std::function<void()>>> running(
-        std::make_move_iterator(due), std::make_move_iterator(timed_.end()));
-    timed_.erase(due, timed_.end());
-    for (auto& action : running)
-        action.second();
+    clock->now += std::max(1e-6, std::min(seconds, timed.empty() ? seconds : timed.begin()->first - clock->now));
+    while (!timed.empty() && timed.begin()->first <= clock->now) {
+        const auto action = timed.begin()->second; // it may schedule further actions
+        timed.erase(timed.begin());
+        action();
+    }
 }
 
-std::optional<QString> FakeFileDialog::choose(const QString& showing)
+std::optional<QString> FakeFileDialog::choose(const QString& kind, const QString& preset, const QString& filter)
 {
-    shown << showing;
+    shown << kind + " " + preset + " " + filter;
     const auto choice = choices.empty() ? std::nullopt : choices.front();
     if (!choices.empty())
         choices.pop_front();

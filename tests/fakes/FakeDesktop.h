@@ -100,17 +100,11 @@ struct ScriptedRandom final : platform::RandomSource {
 // first action due before, and runs the actions then due, as events
 // delivered inside a wait would run. Time always moves, by 1 us at least.
 struct FakeEventPump final : platform::EventPump {
-    explicit FakeEventPump(FakeClock& clock)
-        : clock_(clock)
-    {
-    }
     void pumpOnce(double seconds) override;
-    void at(double when, std::function<void()> action) { timed_.emplace_back(when, std::move(action)); }
+    void at(double when, std::function<void()> action) { timed.emplace(when, std::move(action)); }
+    FakeClock* clock = nullptr;
+    std::multimap<double, std::function<void()>> timed;
     int pumps = 0;
-
-private:
-    FakeClock& clock_;
-    std::vector<std::pair<double, std::function<void()>>> timed_;
 };
 
 struct FakeMessages final : platform::MessageSink {
@@ -121,16 +115,11 @@ struct FakeMessages final : platform::MessageSink {
 
 // Answers each showing with the next scripted choice; none cancels.
 struct FakeFileDialog final : platform::FileDialog {
-    std::optional<QString> chooseFileToOpen(const QString& preset, const QString& filter) override
-    {
-        return choose("open " + preset + " " + filter);
-    }
-    std::optional<QString> chooseFileToSave(const QString& preset, const QString& filter) override
-    {
-        return choose("save " + preset + " " + filter);
-    }
-    std::optional<QString> choose(const QString& showing);
-    std::deque<std::optional<QString>> choices;
+    using Choice = std::optional<QString>;
+    Choice chooseFileToOpen(const QString& at, const QString& f) override { return choose("open", at, f); }
+    Choice chooseFileToSave(const QString& at, const QString& f) override { return choose("save", at, f); }
+    Choice choose(const QString& kind, const QString& preset, const QString& filter);
+    std::deque<Choice> choices;
     QStringList shown;
 };
 
@@ -157,12 +146,13 @@ struct FakeMouse final : platform::MouseButtonSource {
 
 // Every fake of the desktop, as the platform's services.
 struct FakeDesktop {
+    FakeDesktop() { pump.clock = &clock; }
     platform::Services services();
 
     FakePointer pointer;
     FakeClock clock;
     ScriptedRandom random;
-    FakeEventPump pump{clock};
+    FakeEventPump pump;
     FakeMessages messages;
     FakeMouse* mouse = nullptr; // owned by the watcher once opened
     bool refuseMouse = false;

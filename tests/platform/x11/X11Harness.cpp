@@ -1,8 +1,7 @@
 #include "platform/x11/X11Harness.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QTimer>
+#include <QThread>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -11,13 +10,11 @@
 
 namespace clickpath::fakes {
 
-XUser::XUser(bool watch)
+XUser::XUser()
     : display_(XOpenDisplay(nullptr))
 {
     if (!display_)
         throw std::runtime_error("the test's user cannot open the display");
-    if (!watch)
-        return;
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
     attributes.event_mask = PointerMotionMask | ButtonPressMask | ButtonReleaseMask;
@@ -73,14 +70,10 @@ void XUser::button(unsigned int which, bool down)
 
 bool pumpUntil(const std::function<bool()>& done, int milliseconds)
 {
-    const QDeadlineTimer deadline(milliseconds);
-    QTimer wake; // bounds each blocking wait for events
-    wake.start(5);
-    while (!done()) {
+    // Other processes and the X server offer no event to wait on: poll.
+    for (const QDeadlineTimer deadline(milliseconds); !done(); QThread::msleep(5))
         if (deadline.hasExpired())
             return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
     return true;
 }
 

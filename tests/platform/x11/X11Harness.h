@@ -9,11 +9,11 @@ struct _XDisplay;
 namespace clickpath::fakes {
 
 // A second client of the display, acting and looking as a user would: moves
-// and clicks through XTEST and, with `watch`, a full-screen input window
-// above everything that sees every motion and button event where it happens.
+// and clicks through XTEST, and a full-screen input window above everything
+// that sees every motion and button event where it happens.
 class XUser {
 public:
-    explicit XUser(bool watch = true);
+    XUser();
     ~XUser();
     // What the pointer did since the last call, as a trail: "10,20 P 12,22 R"
     // (moves, and presses and releases of button 1).
@@ -28,7 +28,7 @@ private:
     unsigned long window_ = 0; // kept free of Xlib's macros, which clash with Qt
 };
 
-// Runs the event loop until `done` or the time is up; false when it is up.
+// Waits until `done` or the time is up; false when it is up.
 bool pumpUntil(const std::function<bool()>& done, int milliseconds);
 inline void runFor(int milliseconds)
 {

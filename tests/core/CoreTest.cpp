@@ -1,22 +1,52 @@
+// The core that recording and playback share: the number test and its
+// conversions, and the recording format.
+#include "core/NumberText.h"
 #include "core/RecordingFormat.h"
 #include "fakes/FakeDesktop.h"
 
 #include <gtest/gtest.h>
 
 using namespace clickpath;
+using namespace clickpath::core;
 
 namespace {
+
+const NumberFormat kDot{QLatin1Char('.')};
+
+TEST(NumberTextTest, ANumberIsASignDigitsOneSeparatorAndAnExponentWithBlanksAroundThatFitsWhenConverted)
+{
+    for (const char* text : {"0", "-5", "+5", "2.5", ".5", "5.", "1E3", "1e-3", "-2.5E+10", " 7\t",
+             "\u3000"
+             "7\u3000"})
+        EXPECT_TRUE(isNumericText(text, kDot)) << text;
+    for (const char* text : {"", " ", "1a", "1.2.3", "1E", "E3", "--1", "+-1", "1 2", "1,000", ".", "1e+", "٣", "5\n",
+             "5\r\n", "\v5", "5\u00a0"}) // a line break or another control is no blank
+        EXPECT_FALSE(isNumericText(QString::fromUtf8(text), kDot)) << text;
+    EXPECT_DOUBLE_EQ(toDouble("-1,25E2", "x", NumberFormat{QLatin1Char(',')}), -125.0);
+    // Whole numbers round halves to even; what does not fit is refused.
+    const std::pair<const char*, std::int32_t> wholes[]
+        = {{"0.5", 0}, {"1.5", 2}, {"-2.5", -2}, {" 2147483647 ", 2147483647}};
+    for (const auto& [text, value] : wholes)
+        EXPECT_EQ(toLong(text, "x", kDot), value) << text;
+    EXPECT_EQ(toInteger("-32768", "x", kDot), -32768);
+    for (const auto& convert : std::initializer_list<std::function<void()>>{[] { toInteger("32767.5", "x", kDot); },
+             [] { toLong("2147483647.5", "x", kDot); }, [] { toSingle("1E39", "x", kDot); },
+             [] { toDouble("1E999", "x", kDot); }, [] { toSingle("", "x", kDot); },
+             [] { checkedSum(2147483647, 1, "x"); }})
+        EXPECT_THROW(convert(), ToolError);
+    EXPECT_EQ(checkedSum(-2147483647, -1, "x"), -2147483647 - 1);
+}
 
 // Writes `bytes`, reads whole records until the reader fails; the records as
 // "x,y,b x,y,b", and the failure.
 std::pair<QString, std::string> readAll(const QString& path, const std::string& bytes)
 {
     fakes::writeFile(path, bytes);
-    core::RecordingReader reader(path);
+    RecordingReader reader(path);
     QStringList records;
     try {
         for (;;) {
-            const core::Record r = reader.next();
+            const Record r = reader.next();
             records << QStringLiteral("%1,%2,%3").arg(r.x).arg(r.y).arg(r.button);
         }
     } catch (const ToolError& error) {
@@ -28,7 +58,7 @@ TEST(RecordingFormatTest, WrittenLinesAreDecimalsInCrLfAndReadBackExactlyWhereve
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("r.txt");
-    core::RecordingWriter(path).append({INT32_MIN, INT32_MAX, 128});
+    RecordingWriter(path).append({INT32_MIN, INT32_MAX, 128});
     EXPECT_EQ(fakes::readFile(path), "-2147483648,2147483647,128\r\n");
     EXPECT_EQ(readAll(path, fakes::readFile(path)).first, "-2147483648,2147483647,128");
     for (const char* bytes : {"1,2,0,3,4,128\r\n", "1\n2\n0\n3,4\n128", "1\r2\r0\r3\r4\r128\r",
@@ -61,10 +91,10 @@ TEST(RecordingFormatTest, ReadingStopsAtTheFirstFieldThatIsNotA32BitIntegerAfter
         EXPECT_EQ(records, "5,5,0") << bytes.substr(0, 20);
         EXPECT_NE(failure.find(reason), std::string::npos) << bytes.substr(0, 20) << " -> " << failure;
     }
-    EXPECT_THROW(core::RecordingReader(dir.filePath("none/r.txt")), ToolError);
-    EXPECT_THROW(core::RecordingReader(dir.path()), ToolError); // a folder
+    EXPECT_THROW(RecordingReader(dir.filePath("none/r.txt")), ToolError);
+    EXPECT_THROW(RecordingReader(dir.path()), ToolError); // a folder
     try {
-        core::RecordingWriter("/dev/full").append({1, 2, 0});
+        RecordingWriter("/dev/full").append({1, 2, 0});
         ADD_FAILURE();
     } catch (const ToolError& error) {
         EXPECT_STREQ(error.what(), "Cannot write to /dev/full: No space left on device");
