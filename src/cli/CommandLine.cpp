@@ -134,7 +134,6 @@ void checkUsable(SettingBox box, const QString& text, const QString& source)
     // any length drawn below its bound, within the 16 bits it is shown in.
     const bool margin = box == SettingBox::VerticalMargin || box == SettingBox::HorizontalMargin;
     try {
-        core::toSingle(text, source);
         if (margin)
             core::toLong(text, source);
         else

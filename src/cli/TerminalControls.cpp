@@ -25,9 +25,8 @@ void TerminalControls::setLabelText(Label label, const QString& text)
 void TerminalControls::setLabelColour(Label label, core::TextColour colour)
 {
     colours_[label] = colour;
-    // A wait starts: the number left from the last one is not its own.
-    if (colour == core::TextColour::Highlight)
-        labels_[Label::Countdown].clear();
+    // A wait starts or ends: the number left from the last one is not the next one's.
+    labels_[Label::Countdown].clear();
     notify();
 }
 

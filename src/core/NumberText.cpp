@@ -31,14 +31,12 @@ int takeDigits(const QString& text, qsizetype& at, std::string& out)
     return count;
 }
 
-bool takeSign(const QString& text, qsizetype& at, std::string& out)
+void takeSign(const QString& text, qsizetype& at, std::string& out)
 {
     if (at < text.size() && (text[at] == QLatin1Char('+') || text[at] == QLatin1Char('-'))) {
         out.push_back(static_cast<char>(text[at].unicode()));
         ++at;
-        return true;
     }
-    return false;
 }
 
 // Blanks around a number: spaces, tabs, and the ideographic space that

@@ -169,7 +169,6 @@ void writeProfileValue(const QString& path, const QByteArray& section, const QBy
         if (!current.open(QIODevice::ReadOnly))
             fail(current.errorString());
         old = current.readAll();
-        current.close();
     }
     QSaveFile replacement(path);
     if (!replacement.open(QIODevice::WriteOnly))

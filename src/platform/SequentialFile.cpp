@@ -70,8 +70,7 @@ int InputFile::peekByte()
 
 void InputFile::takeByte()
 {
-    if (position_ < filled_)
-        ++position_;
+    ++position_;
 }
 
 OutputFile::OutputFile(const QString& path)
