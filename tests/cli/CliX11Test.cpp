@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -45,7 +46,7 @@ TEST(CliX11Test, TheRightButtonSigintAndSigtermStopAPlayInAPressOrAWaitWithNoBut
             QStringList{"play", dir.filePath(recording), "--loop"} + kNoWaitsNoOffsets
                 + QStringList{"--click-wait", wait});
         ASSERT_TRUE(pumpUntil([&] { return user.take().contains('P'); }, 5000));
-        runFor(50);
+        QThread::msleep(50);
         if (signal)
             ::kill(static_cast<pid_t>(cli.processId()), signal);
         else
@@ -66,11 +67,11 @@ TEST(CliX11Test, RecordKeepsEveryPressOfADoubleClickAndPlayReplaysBoth)
     ASSERT_TRUE(pumpUntil([&] { return readFile(out).size() > 50; }, 5000));
     user.moveTo(200, 200);
     user.click(2); // the middle button is no part of a recording
-    runFor(50);
+    QThread::msleep(50);
     user.click(1); // two clicks a few milliseconds apart
-    runFor(3);
+    QThread::msleep(3);
     user.click(1);
-    runFor(50);
+    QThread::msleep(50);
     user.button(3, true);
     EXPECT_EQ(finish(cli).exitCode, 0);
     user.button(3, false);
@@ -94,7 +95,7 @@ TEST(CliX11Test, ErrorsSayWhatAndExitWithTheirCode)
     }
     const QStringList noDisplay = QProcess::systemEnvironment().filter(QRegularExpression("^(?!DISPLAY=)"));
     const std::tuple<QStringList, QStringList, int, const char*> cases[]
-        = {{{"--help"}, noDisplay, 0, "--loop"}, {{"--bogus"}, {}, 2, "bogus"},
+        = {{{"--help"}, noDisplay, 0, "--version\nPlays"}, {{"--bogus"}, {}, 2, "bogus"},
             {QStringList{"play", "/nonexistent/walk.txt"} + kNoWaitsNoOffsets, {}, 1, "/nonexistent"},
             {{"record", "/nonexistent/out.txt"}, {}, 1, "/nonexistent"}, {{"record", "x"}, noDisplay, 1, "DISPLAY"}};
     for (const auto& [arguments, environment, exitCode, named] : cases) {

@@ -79,9 +79,9 @@ TEST(RecordingFormatTest, ReadingStopsAtTheFirstFieldThatIsNotA32BitIntegerAfter
          "6,6,0\r\n",
             "is not an integer"}, // a mark only at the start
         {"6,x,0\r\n", "\"x\" is not an integer"}, {"6,1.5,0\r\n", "is not an integer"},
-        {"6,--1,0\r\n", "is not an integer"}, {"6,-,0\r\n", "is not an integer"}, {"1 2,0,0", "is not an integer"},
-        {std::string("6,\0,0\r\n", 7), "\"?\" is not an integer"}, {"2147483648,0,0\r\n", "does not fit in 32 bits"},
-        {"-2147483649,0,0\r\n", "does not fit in 32 bits"},
+        {"6,--1,0\r\n", "is not an integer"}, {"6,-,0\r\n", "is not an integer"},
+        {"~1 2,0,0", "\"~1 2\" is not an integer"}, {std::string("6,\0,0\r\n", 7), "\"?\" is not an integer"},
+        {"2147483648,0,0\r\n", "does not fit in 32 bits"}, {"-2147483649,0,0\r\n", "does not fit in 32 bits"},
         {std::string(1 << 20, '7'), "longer than any number"}, // never gathered in memory
     };
     for (const auto& [bytes, reason] : cases) {
@@ -93,12 +93,10 @@ TEST(RecordingFormatTest, ReadingStopsAtTheFirstFieldThatIsNotA32BitIntegerAfter
     }
     EXPECT_THROW(RecordingReader(dir.filePath("none/r.txt")), ToolError);
     EXPECT_THROW(RecordingReader(dir.path()), ToolError); // a folder
-    try {
+    EXPECT_EQ(fakes::errorOf<ToolError>([] {
         RecordingWriter("/dev/full").append({1, 2, 0});
-        ADD_FAILURE();
-    } catch (const ToolError& error) {
-        EXPECT_STREQ(error.what(), "Cannot write to /dev/full: No space left on device");
-    }
+    }),
+        "Cannot write to /dev/full: No space left on device");
 }
 
 } // namespace

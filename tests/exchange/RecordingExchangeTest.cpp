@@ -28,10 +28,14 @@ TEST_F(ExchangeTest, CopiesWholeFilesBothWaysButNeverTheWorkingRecordingOntoItse
     EXPECT_EQ(readFile(h.path("kept.txt")) + readFile(h.path("noext")), "1,2,0\r\n1,2,0\r\n");
     QDir(h.path("")).mkdir("sub");
     ASSERT_TRUE(QFile::link(h.path("clickpath.txt"), h.path("link.txt")));
+    QFile working(h.path("clickpath.txt"));
+    ASSERT_TRUE(working.open(QIODevice::Append)
+        && working.setFileTime(QDateTime::fromSecsSinceEpoch(0), QFileDevice::FileModificationTime));
     for (const auto& choice : {std::optional<QString>(), std::optional<QString>(""), std::optional(h.path("link.txt")),
              std::optional(h.path("sub/../clickpath.txt")), std::optional(h.path("clickpath.txt"))})
         (save(choice), load(choice)); // cancelled, or the working recording under any name
     EXPECT_EQ(h.readRecording(), "1,2,0\r\n");
+    EXPECT_EQ(QFileInfo(working).lastModified().toSecsSinceEpoch(), 0); // not even rewritten
     load(h.path("kept.txt"));
     writeFile(h.path("other.txt"), "not a recording at all\n");
     load(h.path("other.txt"));

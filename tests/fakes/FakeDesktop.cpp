@@ -78,6 +78,7 @@ platform::Services FakeDesktop::services()
                 throw ToolError("no mouse");
             auto source = std::make_unique<FakeMouse>();
             mouse = source.get();
+            mouse->pending = waitingAtOpen;
             return source;
         }};
 }

@@ -35,10 +35,7 @@ struct FakeControls final : core::Controls {
     bool loopChecked() const override { return loop; }
     void setTickRunning(Tick tick, bool running) override { ticks[tick] = running; }
     void setCommandButtonsEnabled(bool enabled) override { commandsEnabled = enabled; }
-    void showPointerPosition(std::int32_t x, std::int32_t y) override
-    {
-        position = QStringLiteral("X:%1 Y:%2").arg(x).arg(y);
-    }
+    void showPointerPosition(int x, int y) override { position = QStringLiteral("X:%1 Y:%2").arg(x).arg(y); }
     void repaintNow() override { ++repaints; }
 
     QString text(Label label) { return shown[label].value(shown[label].size() - 1); }
@@ -83,17 +80,16 @@ struct FakeClock final : platform::Clock {
     double now = 1000.0;
 };
 
-// Hands out the queued values, then `fallback`.
+// Hands out the queued values, then 0.5.
 struct ScriptedRandom final : platform::RandomSource {
     double next() override
     {
-        const double value = values.empty() ? fallback : values.front();
+        const double value = values.empty() ? 0.5 : values.front();
         if (!values.empty())
             values.pop_front();
         return value;
     }
     std::deque<double> values;
-    double fallback = 0.5;
 };
 
 // Each pump moves the clock on to the time it may block until, or to the
@@ -125,11 +121,7 @@ struct FakeFileDialog final : platform::FileDialog {
 
 // A system mouse whose items the test pushes.
 struct FakeMouse final : platform::MouseButtonSource {
-    void start(int bufferSize, std::function<void()> itemsWaiting) override
-    {
-        capacity = bufferSize;
-        notify = std::move(itemsWaiting);
-    }
+    void start(int size, std::function<void()> itemsWaiting) override { (capacity = size, notify = itemsWaiting); }
     void stop() override { notify = nullptr; }
     std::size_t read(std::span<platform::ButtonItem> out) override;
     void resume() override { ++resumes; }
@@ -154,12 +146,25 @@ struct FakeDesktop {
     ScriptedRandom random;
     FakeEventPump pump;
     FakeMessages messages;
-    FakeMouse* mouse = nullptr; // owned by the watcher once opened
+    FakeMouse* mouse = nullptr;                     // owned by the watcher once opened
+    std::deque<platform::ButtonItem> waitingAtOpen; // what the mouse holds when it is opened
     bool refuseMouse = false;
 };
 
 std::string readFile(const QString& path);
 void writeFile(const QString& path, const std::string& bytes);
+
+// What the `Error` that `act` throws says, or "none".
+template <typename Error>
+std::string errorOf(const std::function<void()>& act)
+{
+    try {
+        act();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return "none";
+}
 
 // The whole tool on the fake desktop, its files in a fresh temporary folder.
 struct Harness {

@@ -22,6 +22,7 @@ TEST(ProfileFileTest, FindsKeysWithoutRegardToCaseOrBlanksInTheFirstMatchingSect
     for (const auto& [key, value] : found)
         EXPECT_EQ(profile::find(file, "STATUS", key), value) << key;
     EXPECT_EQ(profile::find("K=4\n", "STATUS", "K"), std::nullopt); // outside any section
+    EXPECT_EQ(profile::find("\n[STATUS]\nK=4\n", "STATUS", "K"), "4");
     // A key keeps its line and spelling; a new one follows the section's last entry, before its blank lines.
     EXPECT_EQ(
         profile::set(file, "status", "Sleep_Time", "2"), QByteArray(file).replace("  sleep_time = 5 ", "sleep_time=2"));
@@ -41,8 +42,10 @@ TEST(ProfileFileTest, FilesAreReadCutAndWrittenWholeOrNotAtAll)
     fakes::writeFile(path, "[STATUS]\r\nK=" + std::string(300, '7') + "\r\n");
     EXPECT_EQ(readProfileValue(path, "STATUS", "K", 255), QByteArray(255, '7'));
     fakes::writeFile(dir.filePath("plain"), "x");
-    for (const QString& bad : {dir.filePath("plain/t.ini"), dir.filePath("missing/t.ini"), dir.path()})
-        EXPECT_THROW(writeProfileValue(bad, "STATUS", "K", "1"), ToolError) << bad.toStdString();
+    for (const QString& bad : {dir.filePath("plain/t.ini"), dir.filePath("missing/t.ini"), dir.path()}) {
+        const std::string said = fakes::errorOf<ToolError>([&] { writeProfileValue(bad, "STATUS", "K", "1"); });
+        EXPECT_EQ(said.rfind("Cannot store the settings in " + bad.toStdString() + ": ", 0), 0u) << said;
+    }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"plain", "t.ini"}));
 }
 
@@ -65,8 +68,8 @@ std::vector<std::int64_t> deadlines(std::vector<std::int64_t> delays, std::vecto
 TEST(TickGridTest, LateTicksAreMadeUpAndLongStallsOrWaitsStartTheGridAgain)
 {
     using Deadlines = std::vector<std::int64_t>;
-    // A tick 35 ms late, or one slow for 30 ms: the missed ones follow at once, then the grid holds.
-    EXPECT_EQ(deadlines({0, 35, 0, 0, 0, 0}, {1, 1, 1, 1, 1, 1}, false), (Deadlines{10, 20, 30, 40, 50, 60}));
+    // Five ticks behind (59 ms late, 1 ms of work) or a tick slow for 30 ms: the missed ones follow at once.
+    EXPECT_EQ(deadlines({0, 59, 0, 0, 0, 0}, {1, 1, 1, 1, 1, 1}, false), (Deadlines{10, 20, 30, 40, 50, 60}));
     EXPECT_EQ(deadlines({0, 0, 0, 0, 0}, {0, 30, 0, 0, 0}, false), (Deadlines{10, 20, 30, 40, 50}));
     // 100 ms behind is more than is made up for: one interval after the stall.
     EXPECT_EQ(deadlines({0, 100, 0}, {0, 0, 0}, false), (Deadlines{10, 20, 130}));

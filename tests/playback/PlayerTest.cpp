@@ -102,14 +102,17 @@ TEST_F(PlayerTest, AStopInAWaitBetweenStepsOrInAWaitsLastPumpingEndsThePassAtOnc
     h.rightClick();
     tick(); // a tick already due plays nothing
     EXPECT_EQ(trail(), "1,1");
-    for (const char* recording : {"1,1,128\r\n1,1,0\r\n2,2,0\r\n", ""}) {
-        h.desk.random.values = {0.5, 0.5, 0.5}; // a click wait or a loop sleep ends at 1005 s
+    // A click wait ends at 1005.001 s (after a first-pass wait of 1 ms), a loop sleep at 1005 s; the stop
+    // comes in the pumping that ends it, after its last stop test.
+    for (const auto& [recording, stop] :
+        {std::pair{"1,1,128\r\n1,1,0\r\n2,2,0\r\n", 1005.0015}, {"1,1,128\r\n", 1005.0005}}) {
+        h.desk.random.values = {0.5, 0.5, 0.5};
         now() = 1000.0;
         start(recording, "10 10 0 0 0");
-        stopAt(1005.0005); // after its last stop test
+        stopAt(stop);
         tick();
         tick();
-        EXPECT_TRUE(idle()) << recording;
+        EXPECT_TRUE(idle() && !h.desk.pointer.down()) << recording;
     }
 }
 
@@ -121,7 +124,8 @@ TEST_F(PlayerTest, LoopingCountsPassesSleepsBetweenThemAndStartsCountingAgainAft
         tick();
     EXPECT_EQ(h.controls.history(Label::PassCount), "0 1 2 3");
     EXPECT_EQ(h.player().passCount(), 4);
-    EXPECT_EQ(h.controls.history(Label::Countdown), "1 0"); // the first pass only
+    EXPECT_EQ(h.controls.history(Label::Countdown), "1 0");      // the first pass only
+    EXPECT_FALSE(h.controls.colours.count(Label::SleepCaption)); // no sleep below 1 s
     h.controls.loop = false;
     h.runPlayback();
     h.form.Command3_Click();
@@ -154,6 +158,7 @@ TEST_F(PlayerTest, AHeldPressIsCarriedAcrossARestartAndReleasedWhenPlaybackEnds)
     for (int i = 0; i < 6; ++i)
         tick();
     EXPECT_EQ(trail(), "1,1 P");
+    EXPECT_TRUE(h.controls.shown[Label::ClickShown].contains("Click!") && h.controls.repaints == 1); // at once
     h.rightClick(); // in the middle of the drag
     EXPECT_EQ(trail(), "1,1 P R");
     h.controls.loop = false; // released where the pass ended, offsets and all
@@ -192,12 +197,13 @@ TEST_F(PlayerTest, ClosingTheWindowEndsAWaitAtOnceTouchingNoControlAndLetsGoOfAH
     tick();
     const double started = now();
     h.desk.pump.at(started + 0.5, [&] {
+        h.form.Form_QueryUnload();
         h.form.Form_Unload();
         h.controls.shown.clear();
     });
     tick();
     EXPECT_LT(now() - started, 1.0);
-    EXPECT_TRUE(h.controls.shown.empty());
+    EXPECT_TRUE(h.controls.shown.empty() && !h.player().passOpen() && !h.desk.mouse->notify);
 }
 
 } // namespace

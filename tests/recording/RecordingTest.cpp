@@ -112,7 +112,6 @@ TEST_F(RecordingTest, TheWatcherShowsClickHandlesTenItemsANotificationAndStopsAt
     Harness refused(false);
     refused.desk.refuseMouse = true;
     EXPECT_THROW(refused.form.Form_Load(), ToolError);
-    EXPECT_EQ(refused.controls.boxText(SettingBox::SleepBound), "180"); // the settings were not loaded
 }
 
 TEST_F(RecordingTest, RecAfterAStopOfPlaybackBeforeItsNextTickRecordsOnAndKeepsEveryLine)

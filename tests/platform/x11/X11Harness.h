@@ -30,10 +30,6 @@ private:
 
 // Waits until `done` or the time is up; false when it is up.
 bool pumpUntil(const std::function<bool()>& done, int milliseconds);
-inline void runFor(int milliseconds)
-{
-    pumpUntil([] { return false; }, milliseconds);
-}
 
 // A program run to its end: its exit code (-1 when it crashed), and what it
 // said on standard error, or on both channels when merged.
