@@ -85,7 +85,7 @@ TEST_F(PlayerTest, AStopInAWaitBetweenStepsOrInAWaitsLastPumpingEndsThePassAtOnc
     for (const auto& [wait, boxes] : {std::pair{Label::FirstPassCaption, "0 0 0 0 60"},
              {Label::ClickWaitCaption, "0 100 0 0 0"}, {Label::SleepCaption, "100 0 0 0 0"}}) {
         h.controls.colours.clear();
-        start("1,1,128\r\n1,1,0\r\n", boxes);
+        start("1,1,128\r\n1,1,0\r\n1,1,128\r\n", boxes); // a sleep comes mid-drag
         const double started = now();
         stopAt(started + 2);
         h.runPlayback();
@@ -94,7 +94,7 @@ TEST_F(PlayerTest, AStopInAWaitBetweenStepsOrInAWaitsLastPumpingEndsThePassAtOnc
         EXPECT_EQ(h.controls.text(Label::Countdown), "");
         EXPECT_EQ(h.controls.colours[wait], TextColour::Normal);
         EXPECT_EQ(h.controls.colours.count(Label::ClickWaitCaption), wait != Label::FirstPassCaption);
-        EXPECT_EQ(trail(), "1,1 P R");
+        EXPECT_EQ(trail(), wait == Label::SleepCaption ? "1,1 P R P R" : "1,1 P R");
         EXPECT_EQ(h.player().passCount(), 0); // the next "Auto" is a first pass
     }
     start("1,1,0\r\n2,2,0\r\n");
