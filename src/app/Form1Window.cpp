@@ -231,11 +231,7 @@ bool Form1Window::loopChecked() const
 
 void Form1Window::setTickRunning(core::Tick id, bool running)
 {
-    // Starting a running tick leaves its rhythm alone.
-    if (running && !tick(id).isActive())
-        tick(id).start();
-    else if (!running)
-        tick(id).stop();
+    tick(id).setRunning(running);
 }
 
 void Form1Window::setCommandButtonsEnabled(bool enabled)

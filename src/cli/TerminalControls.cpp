@@ -32,11 +32,7 @@ void TerminalControls::setLabelColour(Label label, core::TextColour colour)
 
 void TerminalControls::setTickRunning(core::Tick id, bool running)
 {
-    // Starting a running tick leaves its rhythm alone.
-    if (running && !tick(id).isActive())
-        tick(id).start();
-    else if (!running)
-        tick(id).stop();
+    tick(id).setRunning(running);
 }
 
 void TerminalControls::showPointerPosition(std::int32_t x, std::int32_t y)

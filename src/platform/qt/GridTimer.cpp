@@ -38,6 +38,14 @@ void GridTimer::stop()
     shot_.stop();
 }
 
+void GridTimer::setRunning(bool running)
+{
+    if (!running)
+        stop();
+    else if (!active_)
+        start();
+}
+
 void GridTimer::fire()
 {
     // The next tick is armed only once this one has returned: a tick that

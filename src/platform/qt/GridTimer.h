@@ -20,6 +20,8 @@ public:
     void onTimeout(std::function<void()> tick) { tick_ = std::move(tick); }
     void start();
     void stop();
+    // Starts or stops; starting a running timer leaves its rhythm alone.
+    void setRunning(bool running);
     bool isActive() const { return active_; }
     int interval() const { return intervalMs_; }
 
