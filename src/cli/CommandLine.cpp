@@ -21,12 +21,10 @@ struct BoxOption {
 constexpr BoxOption kBoxOptions[] = {
     {SettingBox::SleepBound, "sleep", "seconds", "Sleep a random whole number of seconds below this between passes."},
     {SettingBox::ClickWaitBound, "click-wait", "seconds",
-        "Wait a random whole number of seconds below this after "
-        "each click."},
+        "Wait a random whole number of seconds below this after each click."},
     {SettingBox::VerticalMargin, "vertical-margin", "pixels", "Shift each click by up to this many pixels up or down."},
     {SettingBox::HorizontalMargin, "horizontal-margin", "pixels",
-        "Shift each click by up to this many pixels left or "
-        "right."},
+        "Shift each click by up to this many pixels left or right."},
     {SettingBox::FirstPassWait, "first-wait", "seconds", "Wait this many seconds after each click of the first pass."},
 };
 

@@ -57,8 +57,7 @@ void Session::start()
 void Session::loadNumbers()
 {
     settings::Settings(controls_, paths_.settingsFilePath()).load();
-    for (int i = 0; i < 5; ++i) {
-        const auto box = static_cast<SettingBox>(i);
+    for (const SettingBox box : core::kSettingBoxes) {
         const auto given = invocation_.overrides.find(box);
         if (given != invocation_.overrides.end())
             controls_.setBoxText(box, given->second);

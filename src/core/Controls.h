@@ -16,6 +16,9 @@ enum class SettingBox {
     FirstPassWait,    // "1st.": fixed wait after each click of the first pass, s
 };
 
+inline constexpr SettingBox kSettingBoxes[] = {SettingBox::SleepBound, SettingBox::ClickWaitBound,
+    SettingBox::VerticalMargin, SettingBox::HorizontalMargin, SettingBox::FirstPassWait};
+
 // The labels that change while the tool runs.
 enum class Label {
     PassCount,        // passes completed while looping

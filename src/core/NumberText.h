@@ -16,9 +16,10 @@ struct NumberFormat {
 };
 
 // The one number parser behind the number test and every conversion of a box's
-// text: blanks around it (spaces, tabs, U+3000), an optional sign, digits with at most one decimal
-// separator, and an optional exponent (E, optional sign, digits). Nothing when
-// the text is not of that form; a value too large for a double is infinite.
+// text: blanks around it (spaces, tabs, U+3000), an optional sign, digits with
+// at most one decimal separator, and an optional exponent (E, optional sign,
+// digits). Nothing when the text is not of that form; a value too large for a
+// double is infinite.
 std::optional<double> parseNumberText(const QString& text, NumberFormat format = NumberFormat::system());
 
 // True when the text is a number by form, whatever its size.
