@@ -4,6 +4,7 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,8 +17,11 @@ int pipeEnds[2] = {-1, -1};
 
 void onSignal(int signal)
 {
+    // The interrupted code may be about to read errno after a failed call.
+    const int savedErrno = errno;
     const unsigned char number = static_cast<unsigned char>(signal);
     [[maybe_unused]] const auto written = ::write(pipeEnds[1], &number, 1);
+    errno = savedErrno;
 }
 
 void handle(int signal, void (*handler)(int))
