@@ -15,7 +15,7 @@ namespace {
 TEST(ProfileFileTest, FindsKeysWithoutRegardToCaseOrBlanksInTheFirstMatchingSectionAndSetsThemInPlace)
 {
     const QByteArray file
-        = "; s\r\n[other]\r\nSLEEP_TIME=1\r\n[ status ]\r\n  sleep_time = 5 \r\nWAIT_CLICK_TIME=\"7\"\r\n"
+        = "; s\r\n[other]\r\n[status\r\nSLEEP_TIME=1\r\n[ status ]\r\n  sleep_time = 5 \r\nWAIT_CLICK_TIME=\"7\"\r\n"
           ";HORIZON_MARGIN=3\r\nEMPTY=\r\n\r\n\r\n[STATUS]\r\nVERTICAL_MARGIN=9\r\n";
     const std::pair<const char*, std::optional<QByteArray>> found[] = {{"SLEEP_TIME", "5"}, {"WAIT_CLICK_TIME", "7"},
         {"EMPTY", ""}, {"HORIZON_MARGIN", std::nullopt}, {"VERTICAL_MARGIN", std::nullopt}};
