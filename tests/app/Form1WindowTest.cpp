@@ -4,7 +4,6 @@
 #include "fakes/FakeDesktop.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>

@@ -84,10 +84,13 @@ TEST_F(SessionTest, RecordsUntilStoppedShowingTimeLinesAndPointerTenTimesASecond
     EXPECT_LE(progress.size(), 27);
 }
 
-TEST_F(SessionTest, NumbersThatNeitherTheOptionsNorTheSettingsGiveStopTheStart)
+TEST_F(SessionTest, NumbersThatNeitherTheOptionsNorTheSettingsGiveStopTheStartAndAFailedWriteIsSaid)
 {
     const std::string said = errorOf<cli::UsageError>([&] { start("play", "[STATUS]\nSLEEP_TIME=abc\n"); });
     EXPECT_NE(said.find("clickpath.ini (for --sleep)"), std::string::npos) << said;
+    start("record /dev/full"); // opens, and fails at the first line
+    session->recordingTick();
+    EXPECT_EQ(desk.messages.errors, QStringList{"Cannot write to /dev/full: No space left on device"});
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 // Loading, validating and storing the five boxes against a real settings file.
 #include "fakes/FakeDesktop.h"
 
-#include <QLocale>
-
 #include <gtest/gtest.h>
 
 using namespace clickpath;
