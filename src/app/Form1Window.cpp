@@ -174,10 +174,11 @@ bool Form1Window::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::KeyPress: {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
-            return focusedBoxRefuses(nullptr);
-        return false;
+        // Only a Tab that moves the focus: Qt leaves Ctrl+Tab and Alt+Tab to others.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool movesFocus = (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        return movesFocus && focusedBoxRefuses(nullptr);
     }
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {

@@ -155,7 +155,10 @@ QByteArray readProfileValue(const QString& path, const QByteArray& section, cons
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return profile::find(file.readAll(), section, key).value_or(QByteArray()).left(maxLength);
+    const QByteArray value = profile::find(file.readAll(), section, key).value_or(QByteArray()).left(maxLength);
+    // A value ends at a NUL byte, as in any C string.
+    const qsizetype nul = value.indexOf('\0');
+    return nul < 0 ? value : value.left(nul);
 }
 
 void writeProfileValue(const QString& path, const QByteArray& section, const QByteArray& key, const QByteArray& value)

@@ -22,7 +22,8 @@ QByteArray set(const QByteArray& file, const QByteArray& section, const QByteArr
 
 } // namespace profile
 
-// The value of a key in a settings file, cut to `maxLength` bytes; empty when
+// The value of a key in a settings file, cut to `maxLength` bytes and at its
+// first NUL byte; empty when
 // the file, the section or the key is absent, or the file cannot be read.
 QByteArray readProfileValue(const QString& path, const QByteArray& section, const QByteArray& key, qsizetype maxLength);
 

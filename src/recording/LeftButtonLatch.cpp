@@ -11,6 +11,8 @@ std::int32_t LeftButtonLatch::planned() const
 
 void LeftButtonLatch::pressed()
 {
+    if (!started_)
+        return;
     // A press whose release went missing still starts a run of its own.
     if (planned() == core::kButtonHeld)
         owed_.push_back(core::kButtonUp);
@@ -19,15 +21,24 @@ void LeftButtonLatch::pressed()
 
 void LeftButtonLatch::released()
 {
+    if (!started_)
+        return;
     // The release of a press from before the recording changes nothing.
     if (planned() == core::kButtonHeld)
         owed_.push_back(core::kButtonUp);
 }
 
-void LeftButtonLatch::reset()
+void LeftButtonLatch::start()
 {
     owed_.clear();
     shown_ = core::kButtonUp;
+    started_ = true;
+}
+
+void LeftButtonLatch::stop()
+{
+    owed_.clear();
+    started_ = false;
 }
 
 std::int32_t LeftButtonLatch::takeLineValue()

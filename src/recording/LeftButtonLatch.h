@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 
@@ -16,7 +17,12 @@ public:
     void pressed();
     void released();
     // A new recording: the button counts as up, and nothing was seen.
-    void reset();
+    void start();
+    // No line is taken until the next start, so no edge is kept: hours of
+    // replayed clicks between two recordings cost nothing.
+    void stop();
+    // Line values the edges seen still call for; none while stopped.
+    std::size_t owedLines() const { return owed_.size(); }
     // The button value of the next line: 128 or 0.
     std::int32_t takeLineValue();
 
@@ -26,6 +32,7 @@ private:
 
     std::deque<std::int32_t> owed_; // line values the edges seen still call for
     std::int32_t shown_ = 0;        // the value of the last line
+    bool started_ = false;
 };
 
 } // namespace clickpath::recording

@@ -18,13 +18,14 @@ void Recorder::start()
     controls_.setTickRunning(Tick::Recording, true);
     controls_.setCommandButtonsEnabled(false);
     controls_.setLabelText(Label::ClickShown, QString());
-    latch_.reset();
+    latch_.start();
     controls_.setLabelText(Label::PassCount, QString());
     try {
         writer_ = std::make_unique<core::RecordingWriter>(path_);
         linesWritten_ = 0;
     } catch (const std::exception&) {
         // No tick may run without an open file.
+        latch_.stop();
         controls_.setTickRunning(Tick::Recording, false);
         controls_.setCommandButtonsEnabled(true);
         throw;
@@ -53,6 +54,7 @@ void Recorder::stop()
 {
     controls_.setTickRunning(Tick::Recording, false);
     writer_.reset();
+    latch_.stop();
 }
 
 } // namespace clickpath::recording

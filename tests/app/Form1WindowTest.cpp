@@ -65,6 +65,17 @@ TEST_F(WindowTest, ControlsStayInsideTheWindowApartInTheirTabOrderAndShowWhatThe
     EXPECT_EQ(control("Label8")->palette().color(QPalette::WindowText), QColor(230, 230, 230));
 }
 
+TEST_F(WindowTest, OnlyATabThatMovesTheFocusValidatesTheBox)
+{
+    QLineEdit* sleep = window.box(SettingBox::SleepBound);
+    for (const auto& [modifiers, left] : {std::pair{Qt::ControlModifier, "x"}, {Qt::NoModifier, "0"}}) {
+        sleep->setFocus();
+        sleep->setText("x");
+        QTest::keyClick(sleep, Qt::Key_Tab, modifiers);
+        EXPECT_EQ(sleep->text(), left) << modifiers;
+    }
+}
+
 TEST_F(WindowTest, ClosingTheWindowLetsGoOfAReplayedPress)
 {
     writeFile(h.path("clickpath.txt"), "1,1,128\r\n2,2,128\r\n");

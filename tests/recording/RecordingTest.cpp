@@ -73,6 +73,20 @@ TEST_F(RecordingTest, EveryPressOfTheLeftButtonShowsAsARunOf128)
     }
 }
 
+TEST(LeftButtonLatchTest, KeepsNoEdgeWhileNoRecordingRuns)
+{
+    recording::LeftButtonLatch latch;
+    for (const char* when : {"before the first recording", "after one"}) {
+        for (int click = 0; click < 100000; ++click)
+            latch.pressed(), latch.released();
+        EXPECT_EQ(latch.owedLines(), 0u) << when;
+        latch.start();
+        latch.pressed();
+        EXPECT_EQ(latch.owedLines(), 1u) << when;
+        latch.stop();
+    }
+}
+
 TEST_F(RecordingTest, AFileThatCannotBeWrittenEndsTheRecordingAndSaysWhyAndACloseKeepsEveryLine)
 {
     QDir(h.path("")).mkdir("clickpath.txt"); // a folder where the file should be

@@ -20,11 +20,12 @@ struct SettingsTest : ::testing::Test {
 
 TEST_F(SettingsTest, StartUpLoadsPresentKeysAsTheyStandAndValidationTurnsNoNumberIntoZero)
 {
-    start("[STATUS]\r\nSLEEP_TIME=30\r\nHORIZON_MARGIN=abc\r\nWAIT_FIRST_TIME=" + std::string(300, '9') + "\r\n");
+    start(std::string("[STATUS]\r\nSLEEP_TIME=30\r\nWAIT_CLICK_TIME=1\0 2\r\nHORIZON_MARGIN=abc\r\n", 67)
+        + "WAIT_FIRST_TIME=" + std::string(300, '9') + "\r\n");
     QStringList boxes; // Sleep, Click, VM, HM, 1st.
     for (const auto& [box, text] : h.controls.boxes)
         boxes << text;
-    EXPECT_EQ(boxes.join('|'), "30|||abc|" + QString(255, '9'));
+    EXPECT_EQ(boxes.join('|'), "30|1||abc|" + QString(255, '9'));
     EXPECT_TRUE(h.form.Text3_Validate()); // leaving VM, empty
     EXPECT_EQ(h.controls.boxes[SettingBox::VerticalMargin], "0");
     h.controls.boxes[SettingBox::VerticalMargin] = " -2.5E3 ";
