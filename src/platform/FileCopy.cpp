@@ -1,11 +1,13 @@
 #include "platform/FileCopy.h"
 
+#include "platform/SequentialFile.h"
 #include "platform/ToolError.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace clickpath::platform {
@@ -21,11 +23,13 @@ namespace {
 
 void copyFileAtomically(const QString& source, const QString& destination)
 {
-    QFile input(source);
     if (QFileInfo(source).isDir())
         fail(QStringLiteral("Cannot read"), source, QStringLiteral("it is a folder"));
-    if (!input.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("Cannot read"), source, input.errorString());
+    QFile input;
+    input.open(
+        openRegularFile(QFile::encodeName(source).toStdString(), O_RDONLY, "Cannot read " + source.toStdString()),
+        QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    refuseSpecialFile(QFile::encodeName(destination).toStdString(), "Cannot write " + destination.toStdString());
     QSaveFile output(destination);
     if (!output.open(QIODevice::WriteOnly))
         fail(QStringLiteral("Cannot write"), destination, output.errorString());

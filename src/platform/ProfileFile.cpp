@@ -1,10 +1,12 @@
 #include "platform/ProfileFile.h"
 
+#include "platform/SequentialFile.h"
 #include "platform/ToolError.h"
 
 #include <QFile>
 #include <QSaveFile>
 
+#include <fcntl.h>
 #include <vector>
 
 namespace clickpath::platform {
@@ -152,9 +154,13 @@ QByteArray set(const QByteArray& file, const QByteArray& section, const QByteArr
 
 QByteArray readProfileValue(const QString& path, const QByteArray& section, const QByteArray& key, qsizetype maxLength)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    try {
+        file.open(openRegularFile(QFile::encodeName(path).toStdString(), O_RDONLY, ""), QIODevice::ReadOnly,
+            QFileDevice::AutoCloseHandle);
+    } catch (const ToolError&) {
         return {};
+    }
     const QByteArray value = profile::find(file.readAll(), section, key).value_or(QByteArray()).left(maxLength);
     // A value ends at a NUL byte, as in any C string.
     const qsizetype nul = value.indexOf('\0');
@@ -166,11 +172,12 @@ void writeProfileValue(const QString& path, const QByteArray& section, const QBy
     const auto fail = [&path](const QString& reason) {
         throw ToolError(QStringLiteral("Cannot store the settings in %1: %2").arg(path, reason).toStdString());
     };
+    const std::string failure = "Cannot store the settings in " + path.toStdString();
     QByteArray old;
-    QFile current(path);
-    if (current.exists()) {
-        if (!current.open(QIODevice::ReadOnly))
-            fail(current.errorString());
+    if (QFile::exists(path)) {
+        QFile current;
+        current.open(openRegularFile(QFile::encodeName(path).toStdString(), O_RDONLY, failure), QIODevice::ReadOnly,
+            QFileDevice::AutoCloseHandle);
         old = current.readAll();
     }
     QSaveFile replacement(path);

@@ -21,29 +21,57 @@ constexpr std::size_t kReadChunk = 64 * 1024;
     throw ToolError(what + ": " + std::strerror(error));
 }
 
-// Opens the file; a failure names it, with `purpose` after the path.
-int openOrFail(const std::string& path, int flags, const char* purpose)
+[[noreturn]] void failNotRegular(const std::string& what)
 {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    if (fd < 0)
-        fail("Cannot open " + path + purpose, errno);
-    return fd;
+    throw ToolError(what + ": it is not a regular file");
+}
+
+bool isSpecial(const struct stat& info)
+{
+    return !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }
 
 } // namespace
 
 FileDescriptor::~FileDescriptor()
 {
-    ::close(fd_);
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void refuseSpecialFile(const std::string& path, const std::string& failure)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && isSpecial(info))
+        failNotRegular(failure);
+}
+
+int openRegularFile(const std::string& path, int flags, const std::string& failure)
+{
+    // Checked before the open too: opening a pipe for writing without a
+    // reader fails with a reason that would say nothing to the user.
+    refuseSpecialFile(path, failure);
+    FileDescriptor fd(::open(path.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666));
+    if (fd.get() < 0)
+        fail(failure, errno);
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0)
+        fail(failure, errno);
+    if (S_ISDIR(info.st_mode))
+        fail(failure, EISDIR);
+    if (isSpecial(info)) // replaced since the first look
+        failNotRegular(failure);
+    if (::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK) != 0)
+        fail(failure, errno);
+    if ((flags & O_TRUNC) && ::ftruncate(fd.get(), 0) != 0)
+        fail(failure, errno);
+    return fd.release();
 }
 
 InputFile::InputFile(const QString& path)
     : path_(QFile::encodeName(path).toStdString())
-    , fd_(openOrFail(path_, O_RDONLY, ""))
+    , fd_(openRegularFile(path_, O_RDONLY, "Cannot open " + path_))
 {
-    struct stat info {};
-    if (::fstat(fd_.get(), &info) == 0 && S_ISDIR(info.st_mode))
-        fail("Cannot open " + path_, EISDIR);
 }
 
 bool InputFile::refill()
@@ -75,7 +103,7 @@ void InputFile::takeByte()
 
 OutputFile::OutputFile(const QString& path)
     : path_(QFile::encodeName(path).toStdString())
-    , fd_(openOrFail(path_, O_WRONLY | O_CREAT | O_TRUNC, " for writing"))
+    , fd_(openRegularFile(path_, O_WRONLY | O_CREAT | O_TRUNC, "Cannot open " + path_ + " for writing"))
 {
 }
 

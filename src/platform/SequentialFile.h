@@ -2,7 +2,9 @@
 
 #include <QString>
 
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace clickpath::platform {
@@ -18,10 +20,23 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
+    // Hands the descriptor over; this owner closes nothing then.
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
 };
+
+// Refuses a path that exists and is a pipe, a device or a socket: the tool
+// reads and writes regular files only, since a named pipe would block it
+// until its other end opens and a device such as /dev/zero never ends.
+// Throws a ToolError "`failure`: it is not a regular file".
+void refuseSpecialFile(const std::string& path, const std::string& failure);
+
+// Opens a regular file with open(2)'s `flags`, never waiting on the way,
+// and truncates it after the check when O_TRUNC is among them. Throws a
+// ToolError "`failure`: <reason>" for anything else or when it cannot be opened.
+int openRegularFile(const std::string& path, int flags, const std::string& failure);
 
 // A file read from start to end, a byte at a time through a buffer.
 class InputFile {

@@ -4,7 +4,11 @@
 #include "core/RecordingFormat.h"
 #include "fakes/FakeDesktop.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace clickpath;
 using namespace clickpath::core;
@@ -93,10 +97,23 @@ TEST(RecordingFormatTest, ReadingStopsAtTheFirstFieldThatIsNotA32BitIntegerAfter
     }
     EXPECT_THROW(RecordingReader(dir.filePath("none/r.txt")), ToolError);
     EXPECT_THROW(RecordingReader(dir.path()), ToolError); // a folder
-    EXPECT_EQ(fakes::errorOf<ToolError>([] {
-        RecordingWriter("/dev/full").append({1, 2, 0});
+    // A pipe would block until its other end opens, /dev/zero never ends.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
+    for (const QString& special : {dir.filePath("fifo"), QString("/dev/zero")}) {
+        EXPECT_EQ(fakes::errorOf<ToolError>([&] { RecordingReader{special}; }),
+            "Cannot open " + special.toStdString() + ": it is not a regular file");
+        EXPECT_EQ(fakes::errorOf<ToolError>([&] { RecordingWriter{special}; }),
+            "Cannot open " + special.toStdString() + " for writing: it is not a regular file");
+    }
+    const QString full = dir.filePath("full.txt");
+    EXPECT_EQ(fakes::errorOf<ToolError>([&] {
+        const fakes::FileSizeLimit disk(12);
+        RecordingWriter writer(full);
+        writer.append({1, 2, 0});
+        writer.append({3, 4, 128}); // in part only
     }),
-        "Cannot write to /dev/full: No space left on device");
+        "Cannot write to " + full.toStdString() + ": File too large");
+    EXPECT_EQ(fakes::readFile(full), "1,2,0\r\n"); // whole lines only
 }
 
 } // namespace

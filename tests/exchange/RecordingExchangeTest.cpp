@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace clickpath;
 using namespace clickpath::fakes;
 
@@ -55,10 +57,13 @@ TEST_F(ExchangeTest, FailuresNameThePathAndLeaveEveryFileAsItWas)
     for (const char* name : {"missing/x.txt", "plain/x.txt"})
         save(h.path(name));
     load(h.path("folder"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(h.path("pipe")).constData(), 0600), 0);
+    (load(h.path("pipe")), load("/dev/zero"), save(h.path("pipe"))); // neither blocks nor fills the disk
     EXPECT_EQ(h.desk.messages.errors.join('|').replace(h.path(""), "<dir>").toStdString(),
         "Nothing to save yet: the working recording <dir>/clickpath.txt does not exist.|Cannot write "
         "<dir>/missing/x.txt: No such file or directory|Cannot write <dir>/plain/x.txt: Not a directory|"
-        "Cannot read <dir>/folder: it is a folder");
+        "Cannot read <dir>/folder: it is a folder|Cannot read <dir>/pipe: it is not a regular file|"
+        "Cannot read /dev/zero: it is not a regular file|Cannot write <dir>/pipe: it is not a regular file");
     EXPECT_EQ(h.readRecording(), "1,1,0\r\n");
     EXPECT_EQ(QDir(h.path("")).entryList(QDir::Files), (QStringList{"clickpath.txt", "plain"})); // no temporary left
 }

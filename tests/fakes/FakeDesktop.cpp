@@ -2,6 +2,9 @@
 
 #include <QFile>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace clickpath::fakes {
 
 QString FakeControls::history(Label label)
@@ -102,6 +105,24 @@ void writeFile(const QString& path, const std::string& bytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), static_cast<qint64>(bytes.size())) < 0)
         throw std::runtime_error("cannot write test file");
+}
+
+FileSizeLimit::FileSizeLimit(long bytes)
+{
+    ::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    old_ = static_cast<long>(limit.rlim_cur);
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(old_);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 } // namespace clickpath::fakes

@@ -154,6 +154,17 @@ struct FakeDesktop {
 std::string readFile(const QString& path);
 void writeFile(const QString& path, const std::string& bytes);
 
+// A disk that is full past `bytes`: while it lives, a write of this process
+// beyond that size of a file fails with "File too large".
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long bytes);
+    ~FileSizeLimit();
+
+private:
+    long old_;
+};
+
 // What the `Error` that `act` throws says, or "none".
 template <typename Error>
 std::string errorOf(const std::function<void()>& act)

@@ -1,7 +1,11 @@
 // Loading, validating and storing the five boxes against a real settings file.
 #include "fakes/FakeDesktop.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace clickpath;
 using namespace clickpath::fakes;
@@ -43,6 +47,17 @@ TEST_F(SettingsTest, SetWritesTheNumbersAsTypedInTheBoxOrderAndKeepsEveryOtherBy
         "; by hand\n[Display]\nzoom = 2\n\n[STATUS]\nHORIZON_MARGIN=x\n"
         "SLEEP_TIME=-5\nWAIT_CLICK_TIME=2.5\nVERTICAL_MARGIN=1E3\n"
         "WAIT_FIRST_TIME=99999999999999999999\n\n[Z]\nq=1\n");
+}
+
+TEST_F(SettingsTest, APipeForTheFileNeitherBlocksTheStartNorTakesASet)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(h.path("clickpath.ini")).constData(), 0600), 0);
+    h.form.Form_Load();
+    EXPECT_EQ(h.controls.boxes[SettingBox::SleepBound], "");
+    h.controls.setBoxes("1");
+    h.form.Command5_Click();
+    EXPECT_EQ(h.desk.messages.errors,
+        QStringList{"Cannot store the settings in " + h.path("clickpath.ini") + ": it is not a regular file"});
 }
 
 } // namespace
