@@ -4,21 +4,28 @@
 #include "cli/Session.h"
 #include "platform/MessageSink.h"
 #include "platform/RealDesktop.h"
+#include "platform/TerminalOutput.h"
 #include "platform/ToolError.h"
 #include "platform/qt/UnixSignals.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <unistd.h>
 
 using namespace clickpath;
 
 namespace {
 
+// Standard error, which never holds up a stop or the exit.
+platform::TerminalOutput& errorOutput()
+{
+    static platform::TerminalOutput output;
+    return output;
+}
+
 void say(const QString& text)
 {
-    std::fprintf(stderr, "clickpath-cli: %s\n", qPrintable(text));
+    errorOutput().write(QStringLiteral("clickpath-cli: %1\n").arg(text).toLocal8Bit().toStdString());
 }
 
 // Errors and warnings on standard error, one line each, counted.
@@ -36,7 +43,7 @@ public:
 // The progress line, rewritten in place on a terminal.
 void showProgress(const QString& line)
 {
-    std::fprintf(stderr, "\r%s\033[K", qPrintable(line));
+    errorOutput().showFrame(QStringLiteral("\r%1\033[K").arg(line).toLocal8Bit().toStdString());
 }
 
 int run(const cli::Invocation& invocation, TerminalMessages& messages)
@@ -44,7 +51,7 @@ int run(const cli::Invocation& invocation, TerminalMessages& messages)
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         throw ToolError("no X display: $DISPLAY is not set");
     platform::RealDesktop desktop(messages);
-    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    const bool terminal = errorOutput().isTerminal();
     cli::Session session(invocation, core::AppPaths::ofRunningExecutable("clickpath"), desktop.services(),
         terminal ? showProgress : std::function<void(const QString&)>(),
         [](int exitCode) { QCoreApplication::exit(exitCode); });
@@ -53,7 +60,7 @@ int run(const cli::Invocation& invocation, TerminalMessages& messages)
     const std::optional<int> finishedEarly = session.exitCode();
     const int exitCode = finishedEarly ? *finishedEarly : QCoreApplication::exec();
     if (terminal)
-        std::fputc('\n', stderr);
+        errorOutput().write("\n");
     return exitCode == 0 && messages.errors > 0 ? 1 : exitCode;
 }
 
@@ -74,7 +81,7 @@ int main(int argc, char* argv[])
         return run(invocation, messages);
     } catch (const cli::UsageError& error) {
         say(QString::fromStdString(error.what()));
-        std::fprintf(stderr, "%s", qPrintable(cli::usage()));
+        errorOutput().write(cli::usage().toLocal8Bit().toStdString());
         return 2;
     } catch (const std::exception& error) {
         say(QString::fromStdString(error.what()));

@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 
+#include <utility>
+
 #include <xcb/xcb.h>
 // Last: Xlib's macros (None, Bool, Status...) clash with Qt's names.
 #include <X11/Xlib.h>
@@ -14,6 +16,29 @@ void flushQtConnection()
     auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 && x11->connection())
         xcb_flush(x11->connection());
+}
+
+WindowLossWatch::WindowLossWatch(unsigned long window, std::function<void()> lost)
+    : window_(window)
+    , lost_(std::move(lost))
+{
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+WindowLossWatch::~WindowLossWatch()
+{
+    QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+bool WindowLossWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    if (eventType != "xcb_generic_event_t" || !lost_)
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) == XCB_DESTROY_NOTIFY
+        && static_cast<const xcb_destroy_notify_event_t*>(message)->window == window_)
+        std::exchange(lost_, nullptr)();
+    return false;
 }
 
 XlibRequestTrimmer::XlibRequestTrimmer(int intervalMs)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QTimer>
+
+#include <functional>
 
 struct _XDisplay;
 
@@ -10,6 +13,20 @@ namespace clickpath::platform::qt {
 // the caption, and sees a new one only once Qt's connection is flushed, which
 // Qt itself would do only when idle. Does nothing off X11.
 void flushQtConnection();
+
+// Calls `lost` once when the X server destroys a window of Qt's connection
+// from outside (another client's XDestroyWindow, as xdotool's windowclose
+// does): Qt would go on running without it, invisible and unstoppable.
+class WindowLossWatch final : public QAbstractNativeEventFilter {
+public:
+    WindowLossWatch(unsigned long window, std::function<void()> lost);
+    ~WindowLossWatch() override;
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    unsigned long window_;
+    std::function<void()> lost_;
+};
 
 // Keeps Xlib's bookkeeping for Qt's own X connection from growing without end.
 //

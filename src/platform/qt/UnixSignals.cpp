@@ -15,6 +15,8 @@ namespace {
 
 int pipeEnds[2] = {-1, -1};
 
+constexpr int kEndingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2};
+
 void onSignal(int signal)
 {
     // The interrupted code may be about to read errno after a failed call.
@@ -24,13 +26,14 @@ void onSignal(int signal)
     errno = savedErrno;
 }
 
-void handle(int signal, void (*handler)(int))
+void handleAll(void (*handler)(int))
 {
     struct sigaction action {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(signal, &action, nullptr);
+    for (const int signal : kEndingSignals)
+        sigaction(signal, &action, nullptr);
 }
 
 } // namespace
@@ -42,14 +45,12 @@ UnixSignals::UnixSignals(std::function<void(int signal)> received)
         throw ToolError("Cannot watch for signals: no pipe");
     notifier_ = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { readSignal(); });
-    handle(SIGINT, onSignal);
-    handle(SIGTERM, onSignal);
+    handleAll(onSignal);
 }
 
 UnixSignals::~UnixSignals()
 {
-    handle(SIGINT, SIG_DFL);
-    handle(SIGTERM, SIG_DFL);
+    handleAll(SIG_DFL);
     notifier_.reset();
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
@@ -59,9 +60,10 @@ void UnixSignals::readSignal()
 {
     unsigned char number = 0;
     while (::read(pipeEnds[0], &number, 1) == 1) {
-        handle(SIGINT, SIG_DFL);
-        handle(SIGTERM, SIG_DFL);
+        // The stop first, and only then may a second signal end the process:
+        // by then no replayed press is held.
         received_(number);
+        handleAll(SIG_DFL);
     }
 }
 

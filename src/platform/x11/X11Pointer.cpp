@@ -3,18 +3,45 @@
 #include "platform/ToolError.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
 namespace clickpath::platform::x11 {
 
+namespace {
+
+X11Pointer* livePointer = nullptr; // the one whose press an exit must release
+
+} // namespace
+
 X11Pointer::X11Pointer()
     : display_(openDisplay())
 {
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(display_.get(), &eventBase, &errorBase, &major, &minor))
-        throw ToolError("The X server has no XTEST extension, so the pointer cannot be moved or clicked");
+        throw ToolError("The X server has no XTEST extension, so the pointer cannot be moved or clicked.");
+    static const bool registered = std::atexit(releaseAtExit) == 0;
+    (void)registered;
+    livePointer = this;
+}
+
+X11Pointer::~X11Pointer()
+{
+    releaseAtExit();
+    livePointer = nullptr;
+}
+
+void X11Pointer::releaseAtExit()
+{
+    if (!livePointer || !livePointer->leftHeld_)
+        return;
+    try {
+        livePointer->releaseLeft();
+    } catch (const ToolError&) {
+        // The display is gone: it holds no button any more either.
+    }
 }
 
 std::optional<ScreenPoint> X11Pointer::position()
@@ -43,6 +70,7 @@ void X11Pointer::sendLeft(bool down)
 {
     // Button 1 acts where the pointer is, like a real press or release.
     XTestFakeButtonEvent(display_.get(), 1, down ? True : False, CurrentTime);
+    leftHeld_ = down;
     syncAndCheck(display_.get(), down ? "Left press" : "Left release");
 }
 

@@ -10,11 +10,13 @@
 
 namespace clickpath::fakes {
 
-XUser::XUser()
+XUser::XUser(bool watching)
     : display_(XOpenDisplay(nullptr))
 {
     if (!display_)
         throw std::runtime_error("the test's user cannot open the display");
+    if (!watching)
+        return;
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
     attributes.event_mask = PointerMotionMask | ButtonPressMask | ButtonReleaseMask;
@@ -68,6 +70,45 @@ void XUser::button(unsigned int which, bool down)
     XSync(display_, False);
 }
 
+unsigned long XUser::findWindow(const QString& title)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count);
+    Window found = 0;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        XWindowAttributes attributes{};
+        if (XFetchName(display_, children[i], &name) && name && title == QString::fromUtf8(name)
+            && XGetWindowAttributes(display_, children[i], &attributes) && attributes.map_state == IsViewable)
+            found = children[i];
+        XFree(name);
+    }
+    XFree(children);
+    return found;
+}
+
+void XUser::clickInWindow(unsigned long window, int x, int y)
+{
+    int rootX = 0, rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY, &child);
+    moveTo(rootX, rootY);
+    click(1);
+}
+
+void XUser::destroyWindow(unsigned long window)
+{
+    XDestroyWindow(display_, window);
+    XSync(display_, False);
+}
+
+void XUser::killClientOf(unsigned long window)
+{
+    XKillClient(display_, window);
+    XSync(display_, False);
+}
+
 bool pumpUntil(const std::function<bool()>& done, int milliseconds)
 {
     // Other processes and the X server offer no event to wait on: poll.
@@ -77,11 +118,15 @@ bool pumpUntil(const std::function<bool()>& done, int milliseconds)
     return true;
 }
 
-Outcome finish(QProcess& program)
+Outcome finish(QProcess& program, int milliseconds)
 {
-    program.waitForFinished(60000);
+    if (!program.waitForFinished(milliseconds)) {
+        program.kill();
+        program.waitForFinished();
+    }
     const bool merged = program.processChannelMode() == QProcess::MergedChannels;
-    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+    // A process that a signal ended reports the signal as its exit code.
+    return {program.exitCode() + (program.exitStatus() == QProcess::NormalExit ? 0 : 128),
         merged ? program.readAll() : program.readAllStandardError()};
 }
 
