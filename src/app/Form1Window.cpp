@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -45,6 +46,17 @@ QFont countFont()
     font.setPointSizeF(11.25);
     font.setWeight(QFont::Normal);
     return font;
+}
+
+// Shrinks the font until the label's text fits its width. The places are
+// fixed, and "Sleep" in some fonts, or a countdown of five digits, would run
+// into the control beside it.
+void fitText(QLabel* label, QFont font)
+{
+    constexpr qreal kStep = 0.25, kSmallest = 5;
+    while (font.pointSizeF() > kSmallest && QFontMetricsF(font).horizontalAdvance(label->text()) > label->width())
+        font.setPointSizeF(font.pointSizeF() - kStep);
+    label->setFont(font);
 }
 
 template <typename Enum>
@@ -124,6 +136,8 @@ void Form1Window::buildControls()
 
     label(Label::PassCount)->setFont(countFont());
     label(Label::Countdown)->setFont(countFont());
+    for (QLabel* caption : findChildren<QLabel*>())
+        fitText(caption, caption->font());
 
     for (auto& timer : ticks_)
         timer = std::make_unique<platform::qt::GridTimer>(10);
@@ -210,6 +224,8 @@ void Form1Window::setBoxText(SettingBox id, const QString& text)
 void Form1Window::setLabelText(Label id, const QString& text)
 {
     label(id)->setText(text);
+    if (id == Label::PassCount || id == Label::Countdown)
+        fitText(label(id), countFont());
     changedLabels_.insert(label(id));
 }
 
