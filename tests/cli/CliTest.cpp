@@ -29,7 +29,8 @@ TEST(CommandLineTest, ReadsEachCommandWithItsOptionsAndNamesWhatIsWrong)
         {"play --sleep", "sleep"}, {"play --sleep x", "--sleep: \"x\""}, {"play --vertical-margin 3E9", "margin"},
         {"play --click-wait 40000", "wait"}, {"play --first-wait 40000", "--first-wait"},
         {"play --passes 0", "--passes"}, {"play --passes 1 --loop", "--loop"}, {"play a b", "\"b\""},
-        {"record", "FILE"}, {"record a --loop", "options of play"}};
+        {"record", "FILE"}, {"record a --loop", "options of play"}, {"record a --passes 2", "options of play"},
+        {"record a --sleep 1", "options of play"}};
     for (const auto& [line, named] : errors) {
         const std::string said = errorOf<cli::UsageError>([&] { parse(line); });
         EXPECT_NE(said.find(named), std::string::npos) << line << ": " << said;
