@@ -1,0 +1,105 @@
+// libFuzzer targets, one per build of this file (FUZZ_TARGET names it): whatever the bytes, no crash, and each part
+// keeps its promise.
+#include "cli/CommandLine.h"
+#include "core/NumberText.h"
+#include "core/RecordingFormat.h"
+#include "platform/ProfileFile.h"
+#include "platform/ToolError.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <sys/mman.h>
+#include <unistd.h>
+
+using namespace clickpath;
+
+#define REQUIRE(promise) ((promise) ? void() : std::abort())
+
+template <typename Convert>
+std::optional<double> attempt(bool numeric, Convert convert)
+{
+    try {
+        const double value = convert();
+        REQUIRE(numeric);
+        return value;
+    } catch (const ToolError& error) {
+        REQUIRE(QByteArray(error.what()).startsWith(numeric ? "x: overflow" : "x: \""));
+        return std::nullopt;
+    }
+}
+
+// The number test and the conversions agree: a number by form converts or overflows, the rest is "not a
+// number"; whole numbers are the value rounded, in 16 bits whenever it fits there.
+void fuzzNumberText(const QByteArray& bytes)
+{
+    const core::NumberFormat format{QLatin1Char(!bytes.isEmpty() && (bytes[0] & 1) ? ',' : '.')};
+    const QString text = QString::fromUtf8(bytes.mid(1));
+    const auto value = core::parseNumberText(text, format);
+    REQUIRE(core::isNumericText(text, format) == value.has_value());
+    const auto shortInt = attempt(value.has_value(), [&] { return core::toInteger(text, "x", format); });
+    const auto longInt = attempt(value.has_value(), [&] { return core::toLong(text, "x", format); });
+    REQUIRE(!longInt || (*longInt - *value <= 0.5 && *value - *longInt <= 0.5));
+    REQUIRE(shortInt == (longInt && *longInt >= -32768 && *longInt <= 32767 ? longInt : std::nullopt));
+}
+
+// Setting a key reads back as set, again changes nothing, the other keys keep
+// their values, and no other line of the file changes.
+void fuzzProfileFile(const QByteArray& bytes)
+{
+    const QByteArray keys[] = {"SLEEP_TIME", "WAIT_CLICK_TIME", "sleep_time"};
+    const QByteArray values[] = {"-2.5E3", "", "180"};
+    const unsigned char pick = bytes.isEmpty() ? 0 : static_cast<unsigned char>(bytes[0]);
+    const QByteArray section = pick & 0x80 ? "status" : "STATUS";
+    const QByteArray &key = keys[pick % 3], &value = values[pick / 3 % 3];
+    const QByteArray file = bytes.mid(1);
+    const QByteArray updated = platform::profile::set(file, section, key, value);
+    REQUIRE(platform::profile::find(updated, section, key) == value);
+    REQUIRE(platform::profile::set(updated, section, key, value) == updated);
+    for (const QByteArray& other : keys)
+        REQUIRE(other.compare(key, Qt::CaseInsensitive) == 0
+            || platform::profile::find(updated, section, other) == platform::profile::find(file, section, other));
+    const auto prefix = std::mismatch(file.begin(), file.end(), updated.begin(), updated.end()).first - file.begin();
+    const auto suffix
+        = std::mismatch(file.rbegin(), file.rend() - prefix, updated.rbegin(), updated.rend()).first - file.rbegin();
+    REQUIRE(!file.mid(prefix, file.size() - prefix - suffix).contains('\n'));
+}
+
+// Three integers at a time until it fails; no more records than the bytes
+// could hold, each writing back as one short line.
+void fuzzRecordingReader(const QByteArray& bytes)
+{
+    static const int fd = memfd_create("recording", 0);
+    REQUIRE(ftruncate(fd, 0) == 0 && pwrite(fd, bytes.constData(), bytes.size(), 0) == bytes.size());
+    core::RecordingReader reader(QStringLiteral("/proc/self/fd/%1").arg(fd));
+    qsizetype records = 0;
+    try {
+        for (;; ++records)
+            REQUIRE(core::formatRecordLine(reader.next()).size() <= 37);
+    } catch (const ToolError&) {
+    }
+    REQUIRE(records * 5 <= bytes.size()); // "0,0,0" at least
+}
+
+// The arguments are the bytes split at NUL. A bad command line is a
+// UsageError and nothing else; a good one holds only what its command uses.
+void fuzzCommandLine(const QByteArray& bytes)
+{
+    QStringList arguments{"clickpath-cli"};
+    for (const QByteArray& argument : bytes.split('\0'))
+        arguments.append(QString::fromUtf8(argument));
+    try {
+        const cli::Invocation invocation = cli::parseCommandLine(arguments);
+        REQUIRE(invocation.passes >= 1 && !(invocation.loop && invocation.passes != 1));
+        REQUIRE(invocation.command == cli::Command::Play || (invocation.overrides.empty() && !invocation.loop));
+        for (const auto& [box, text] : invocation.overrides)
+            REQUIRE(core::isNumericText(text));
+    } catch (const cli::UsageError&) {
+    }
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FUZZ_TARGET(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    return 0;
+}
