@@ -20,7 +20,7 @@ public:
     TerminalOutput(const TerminalOutput&) = delete;
     TerminalOutput& operator=(const TerminalOutput&) = delete;
 
-    bool isTerminal() const { return fd_ != -1; }
+    bool isTerminal() const { return terminal_ != -1; }
     // A frame that is worth showing only now: dropped while an earlier piece
     // still waits for the terminal.
     void showFrame(std::string_view bytes);
@@ -31,7 +31,7 @@ private:
     // Writes what waits as far as the terminal takes it; true when nothing is left.
     bool flush();
 
-    int fd_ = -1;
+    int terminal_ = -1; // our own descriptor of the terminal
     std::string waiting_;
 };
 
