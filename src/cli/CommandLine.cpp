@@ -78,8 +78,10 @@ Invocation parseCommandLine(const QStringList& arguments)
     if (!parser.parse(arguments))
         throw UsageError(parser.errorText().toStdString());
     Invocation invocation;
-    if (parser.isSet("help") || parser.isSet("version")) {
-        invocation.command = parser.isSet("help") ? Command::Help : Command::Version;
+    // Every help option only helps: --help-all too, which Qt adds beside --help.
+    const bool help = parser.isSet("help") || parser.isSet("help-all");
+    if (help || parser.isSet("version")) {
+        invocation.command = help ? Command::Help : Command::Version;
         return invocation;
     }
     invocation.command = commandFrom(parser.positionalArguments());
