@@ -1,17 +1,22 @@
 // The real window on Qt's offscreen platform, driven by its handlers on the
-// fake desktop.
+// fake desktop, and Qt's file dialog.
 #include "app/Form1Window.h"
 #include "fakes/FakeDesktop.h"
+#include "platform/qt/QtFileDialog.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 using namespace clickpath;
 using namespace clickpath::fakes;
+using clickpath::platform::qt::QtFileDialog;
 
 namespace {
 
@@ -86,6 +91,28 @@ TEST_F(WindowTest, ClosingTheWindowLetsGoOfAReplayedPress)
     window.close();
     EXPECT_EQ(desk.pointer.path(), "1,1 P R");
     EXPECT_FALSE(window.tick(Tick::Playback).isActive());
+}
+
+TEST(QtFileDialogTest, SavingRefusesANameInAFolderThatDoesNotExistAndStaysOpen)
+{
+    EXPECT_EQ(QtFileDialog::nameFilters("テキスト ファイル (*.txt)|*.txt|All|*"),
+        (QStringList{"テキスト ファイル (*.txt)", "All (*)"}));
+    QTemporaryDir dir;
+    QStringList said;
+    QStringList names{dir.filePath("missing/x.txt"), dir.filePath("x.txt")};
+    QTimer user; // types a name and presses Save, reads the message
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            said << box->text();
+            box->accept();
+        } else if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            files->findChild<QLineEdit*>("fileNameEdit")->setText(names.takeFirst());
+            QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+        }
+    });
+    user.start(20);
+    EXPECT_EQ(QtFileDialog().chooseFileToSave(dir.filePath("clickpath.txt"), "T|*.txt"), dir.filePath("x.txt"));
+    EXPECT_EQ(said, QStringList{"The folder " + dir.filePath("missing") + " does not exist."});
 }
 
 } // namespace

@@ -3,13 +3,18 @@
 #include "app/Form1.h"
 #include "platform/ToolError.h"
 
+#include <QFile>
+#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <csignal>
 #include <deque>
 #include <functional>
 #include <map>
 #include <ostream>
+#include <sys/resource.h>
 
 // Qt's strings in test failures, as text.
 inline void PrintTo(const QString& text, std::ostream* out)
@@ -25,6 +30,13 @@ using core::Label;
 using core::SettingBox;
 using core::Tick;
 
+// The texts joined by blanks, each run of equal ones once.
+inline QString folded(QStringList texts)
+{
+    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+    return texts.join(' ');
+}
+
 // Plain fields in place of widgets; every text a label showed is kept.
 struct FakeControls final : core::Controls {
     FakeControls() { setBoxes("180"); }
@@ -39,8 +51,13 @@ struct FakeControls final : core::Controls {
     void repaintNow() override { ++repaints; }
 
     QString text(Label label) { return shown[label].value(shown[label].size() - 1); }
-    QString history(Label label);        // what the label showed, repeats folded, joined by blanks
-    void setBoxes(const QString& texts); // Sleep, Click, VM, HM, 1st., or one text for all
+    QString history(Label label) { return folded(shown[label]); }
+    void setBoxes(const QString& texts) // Sleep, Click, VM, HM, 1st., or one text for all
+    {
+        const QStringList split = texts.split(' ');
+        for (const SettingBox box : core::kSettingBoxes)
+            boxes[box] = split.size() == 1 ? texts : split.value(static_cast<int>(box));
+    }
 
     std::map<SettingBox, QString> boxes;
     std::map<Label, QStringList> shown;
@@ -59,20 +76,23 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
     {
         return failQuery ? std::nullopt : std::optional(platform::ScreenPoint{x, y});
     }
-    void moveTo(std::int32_t toX, std::int32_t toY) override;
+    void moveTo(std::int32_t toX, std::int32_t toY) override
+    {
+        if (beforeMove)
+            beforeMove();
+        if (trail.isEmpty() || toX != x || toY != y) // a move onto its own spot shows no more
+            trail << QStringLiteral("%1,%2").arg(toX).arg(toY);
+        (x = toX, y = toY);
+    }
     void pressLeft() override { trail << "P"; }
     void releaseLeft() override { trail << "R"; }
     bool down() const { return trail.lastIndexOf("P") > trail.lastIndexOf("R"); }
-
     QString path() const { return trail.join(' '); }
 
     QStringList trail;
     std::int32_t x = 0, y = 0;
     bool failQuery = false;
     std::function<void()> beforeMove; // a fault to inject
-
-private:
-    QString lastMove_;
 };
 
 struct FakeClock final : platform::Clock {
@@ -82,21 +102,24 @@ struct FakeClock final : platform::Clock {
 
 // Hands out the queued values, then 0.5.
 struct ScriptedRandom final : platform::RandomSource {
-    double next() override
-    {
-        const double value = values.empty() ? 0.5 : values.front();
-        if (!values.empty())
-            values.pop_front();
-        return value;
-    }
-    std::deque<double> values;
+    double next() override { return values.isEmpty() ? 0.5 : values.takeFirst(); }
+    QList<double> values;
 };
 
 // Each pump moves the clock on to the time it may block until, or to the
 // first action due before, and runs the actions then due, as events
 // delivered inside a wait would run. Time always moves, by 1 us at least.
 struct FakeEventPump final : platform::EventPump {
-    void pumpOnce(double seconds) override;
+    void pumpOnce(double seconds) override
+    {
+        ++pumps;
+        clock->now += std::max(1e-6, std::min(seconds, timed.empty() ? seconds : timed.begin()->first - clock->now));
+        while (!timed.empty() && timed.begin()->first <= clock->now) {
+            const auto action = timed.begin()->second; // it may schedule further actions
+            timed.erase(timed.begin());
+            action();
+        }
+    }
     void at(double when, std::function<void()> action) { timed.emplace(when, std::move(action)); }
     FakeClock* clock = nullptr;
     std::multimap<double, std::function<void()>> timed;
@@ -109,13 +132,17 @@ struct FakeMessages final : platform::MessageSink {
     QStringList errors;
 };
 
-// Answers each showing with the next scripted choice; none cancels.
+// Answers each showing with the next scripted choice; none cancels. Each
+// showing is kept as "open|save <preset> <filter>".
 struct FakeFileDialog final : platform::FileDialog {
     using Choice = std::optional<QString>;
-    Choice chooseFileToOpen(const QString& at, const QString& f) override { return choose("open", at, f); }
-    Choice chooseFileToSave(const QString& at, const QString& f) override { return choose("save", at, f); }
-    Choice choose(const QString& kind, const QString& preset, const QString& filter);
-    std::deque<Choice> choices;
+    Choice chooseFileToOpen(const QString& at, const QString& f) override { return choose("open " + at + " " + f); }
+    Choice chooseFileToSave(const QString& at, const QString& f) override { return choose("save " + at + " " + f); }
+    Choice choose(const QString& showing)
+    {
+        return (shown << showing, choices.isEmpty() ? Choice() : choices.takeFirst());
+    }
+    QList<Choice> choices;
     QStringList shown;
 };
 
@@ -123,11 +150,25 @@ struct FakeFileDialog final : platform::FileDialog {
 struct FakeMouse final : platform::MouseButtonSource {
     void start(int size, std::function<void()> itemsWaiting) override { (capacity = size, notify = itemsWaiting); }
     void stop() override { notify = nullptr; }
-    std::size_t read(std::span<platform::ButtonItem> out) override;
+    std::size_t read(std::span<platform::ButtonItem> out) override
+    {
+        if (std::exchange(failNextRead, false))
+            throw ToolError("device lost");
+        const std::size_t count = std::min(out.size(), pending.size());
+        std::copy_n(pending.begin(), count, out.begin());
+        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(count));
+        return count;
+    }
     void resume() override { ++resumes; }
     void takeWaiting() override {} // pushed items are in at once
     // Pushes the edges of one button and notifies, as the device would.
-    void click(platform::MouseButton button, std::initializer_list<bool> edges);
+    void click(platform::MouseButton button, std::initializer_list<bool> edges)
+    {
+        for (bool pressed : edges)
+            pending.push_back({button, pressed});
+        if (notify)
+            notify();
+    }
 
     std::deque<platform::ButtonItem> pending;
     std::function<void()> notify;
@@ -139,7 +180,17 @@ struct FakeMouse final : platform::MouseButtonSource {
 // Every fake of the desktop, as the platform's services.
 struct FakeDesktop {
     FakeDesktop() { pump.clock = &clock; }
-    platform::Services services();
+    platform::Services services()
+    {
+        return {
+            pointer, pointer, clock, random, pump, messages, [this]() -> std::unique_ptr<platform::MouseButtonSource> {
+                if (refuseMouse)
+                    throw ToolError("no mouse");
+                auto source = std::make_unique<FakeMouse>();
+                (mouse = source.get(), mouse->pending = waitingAtOpen);
+                return source;
+            }};
+    }
 
     FakePointer pointer;
     FakeClock clock;
@@ -151,18 +202,31 @@ struct FakeDesktop {
     bool refuseMouse = false;
 };
 
-std::string readFile(const QString& path);
-void writeFile(const QString& path, const std::string& bytes);
+inline std::string readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
+}
+
+inline void writeFile(const QString& path, const std::string& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), static_cast<qint64>(bytes.size())) < 0)
+        throw std::runtime_error("cannot write test file");
+}
 
 // A disk that is full past `bytes`: while it lives, a write of this process
 // beyond that size of a file fails with "File too large".
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(long bytes);
-    ~FileSizeLimit();
-
-private:
-    long old_;
+struct FileSizeLimit {
+    explicit FileSizeLimit(long bytes)
+    {
+        ::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit limit{static_cast<rlim_t>(bytes), old.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old); }
+    rlimit old{};
 };
 
 // What the `Error` that `act` throws says, or "none".
@@ -175,6 +239,28 @@ std::string errorOf(const std::function<void()>& act)
         return error.what();
     }
     return "none";
+}
+
+// A program run to its end: its exit status (128 and the signal when a signal
+// ended it, 137 when it was killed for taking longer than `milliseconds`),
+// and what it said on standard error, or on both channels when merged.
+struct Outcome {
+    int exitCode = -1;
+    QString said;
+};
+inline Outcome finish(QProcess& program, int milliseconds = 60000)
+{
+    if (!program.waitForFinished(milliseconds))
+        (program.kill(), program.waitForFinished());
+    const bool merged = program.processChannelMode() == QProcess::MergedChannels;
+    return {program.exitCode() + (program.exitStatus() == QProcess::NormalExit ? 0 : 128),
+        merged ? program.readAll() : program.readAllStandardError()};
+}
+inline Outcome run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    return finish(process);
 }
 
 // The whole tool on the fake desktop, its files in a fresh temporary folder.
@@ -191,7 +277,11 @@ struct Harness {
     void writeRecording(const std::string& bytes) const { writeFile(path("clickpath.txt"), bytes); }
     std::string readRecording() const { return readFile(path("clickpath.txt")); }
     // Ticks the playback while it runs, ten milliseconds apart, at most `limit` times.
-    void runPlayback(int limit = 10000);
+    void runPlayback(int limit = 10000)
+    {
+        for (int ticks = 0; controls.ticks[Tick::Playback] && ticks < limit; ++ticks)
+            (desk.clock.now += 0.01, form.Timer2_Timer());
+    }
     void left(std::initializer_list<bool> edges) { desk.mouse->click(platform::MouseButton::Left, edges); }
     void rightClick() { desk.mouse->click(platform::MouseButton::Right, {true, false}); }
 

@@ -25,7 +25,11 @@ struct PlayerTest : ::testing::Test {
     }
     void tick() { h.form.Timer2_Timer(); }
     void stopAt(double when) { h.desk.pump.at(when, std::bind(&Harness::rightClick, &h)); }
-    bool idle() { return !h.controls.ticks[Tick::Playback] && h.controls.commandsEnabled && !h.player().passOpen(); }
+    QString remains() // of a playback: "" once its tick, its lock of the commands, its pass and its press are gone
+    {
+        return QString(h.controls.ticks[Tick::Playback] ? "tick " : "") + (h.controls.commandsEnabled ? "" : "lock ")
+            + (h.player().passOpen() ? "pass " : "") + (h.desk.pointer.down() ? "press" : "");
+    }
     QString trail() { return h.desk.pointer.path(); }
     double& now() { return h.desk.clock.now; }
 
@@ -36,7 +40,7 @@ struct PlayerTest : ::testing::Test {
 struct Pass {
     std::string recording;
     QString boxes; // Sleep, Click, VM, HM, 1st.
-    std::deque<double> random;
+    QList<double> random;
     QString trail;
     QString countdown; // every number it showed
     double seconds;    // how long the pass took
@@ -57,26 +61,28 @@ TEST_F(PlayerTest, APassReplaysEveryRecordClicksAtRandomOffsetsAndWaitsAfterEach
         {"2147483645,5,128\r\n6,6,0\r\n", "0 0 0 5 0", {0.99}, "2147483645,5", "", 0.01},
     };
     for (const Pass& pass : passes) {
+        SCOPED_TRACE(pass.recording);
         h.rightClick(); // each a first pass
         h.desk.random.values = pass.random;
         start(pass.recording, pass.boxes);
-        EXPECT_TRUE(!h.controls.commandsEnabled && h.controls.text(Label::PassCount) == "0");
+        EXPECT_FALSE(h.controls.commandsEnabled);
+        EXPECT_EQ(h.controls.text(Label::PassCount), "0");
         h.controls.shown.erase(Label::Countdown);
         const double started = now();
         h.runPlayback();
         EXPECT_EQ(trail(), pass.trail);
         EXPECT_EQ(h.controls.history(Label::Countdown), pass.countdown);
-        EXPECT_NEAR(now() - started, pass.seconds, 0.05) << pass.recording;
-        EXPECT_TRUE(idle() && !h.desk.pointer.down());
+        EXPECT_NEAR(now() - started, pass.seconds, 0.05);
+        EXPECT_EQ(remains(), "");
         EXPECT_EQ(h.controls.text(Label::ClickShown), "");
     }
     EXPECT_LE(h.desk.pump.pumps, 15); // a wait wakes for a change of its countdown, not a hundred times a second
     EXPECT_EQ(h.controls.position, "X:2147483645 Y:5");
-    EXPECT_TRUE(h.desk.messages.errors.isEmpty());
     QFile::remove(h.path("clickpath.txt"));
     h.form.Command3_Click(); // nothing to play: said, and nothing runs
-    EXPECT_TRUE(h.desk.messages.errors.value(0).contains(h.path("clickpath.txt")));
-    EXPECT_TRUE(idle());
+    ASSERT_EQ(h.desk.messages.errors.size(), 1);
+    EXPECT_TRUE(h.desk.messages.errors[0].contains(h.path("clickpath.txt")));
+    EXPECT_EQ(remains(), "");
 }
 
 TEST_F(PlayerTest, AStopInAWaitBetweenStepsOrInAWaitsLastPumpingEndsThePassAtOnce)
@@ -84,12 +90,13 @@ TEST_F(PlayerTest, AStopInAWaitBetweenStepsOrInAWaitsLastPumpingEndsThePassAtOnc
     h.controls.loop = true;
     for (const auto& [wait, boxes] : {std::pair{Label::FirstPassCaption, "0 0 0 0 60"},
              {Label::ClickWaitCaption, "0 100 0 0 0"}, {Label::SleepCaption, "100 0 0 0 0"}}) {
+        SCOPED_TRACE(boxes);
         h.controls.colours.clear();
         start("1,1,128\r\n1,1,0\r\n1,1,128\r\n", boxes); // a sleep comes mid-drag
         const double started = now();
         stopAt(started + 2);
         h.runPlayback();
-        EXPECT_TRUE(idle());
+        EXPECT_EQ(remains(), "");
         EXPECT_LT(now() - started, 2.05); // seen at once
         EXPECT_EQ(h.controls.text(Label::Countdown), "");
         EXPECT_EQ(h.controls.colours[wait], TextColour::Normal);
@@ -112,7 +119,7 @@ TEST_F(PlayerTest, AStopInAWaitBetweenStepsOrInAWaitsLastPumpingEndsThePassAtOnc
         stopAt(stop);
         tick();
         tick();
-        EXPECT_TRUE(idle() && !h.desk.pointer.down()) << recording;
+        EXPECT_EQ(remains(), "") << recording;
     }
 }
 
@@ -143,7 +150,8 @@ TEST_F(PlayerTest, LoopingCountsPassesSleepsBetweenThemAndStartsCountingAgainAft
     tick();
     EXPECT_TRUE(sleeping);
     EXPECT_NEAR(now() - started, 5.0, 0.01); // floor(0.5 x 10)
-    EXPECT_TRUE(h.controls.ticks[Tick::Playback] && h.controls.colours[Label::SleepCaption] == TextColour::Normal);
+    EXPECT_TRUE(h.controls.ticks[Tick::Playback]);
+    EXPECT_EQ(h.controls.colours[Label::SleepCaption], TextColour::Normal);
     h.controls.loop = false;
     h.runPlayback(); // a pass that ends by itself keeps its count, but for a "Rec"
     h.form.Command1_Click();
@@ -179,19 +187,19 @@ TEST_F(PlayerTest, ARestartThatCannotGoOnOrAFaultNotTheToolsOwnLeavesItIdleAndSa
         start("1,1,128\r\n", QString(sleep) + " 0 0 0 0");
         h.runPlayback();
         EXPECT_TRUE(h.desk.messages.errors.back().startsWith("Sleep")) << sleep;
-        EXPECT_TRUE(idle() && !h.desk.pointer.down());
+        EXPECT_EQ(remains(), "");
     }
     start("1,1,0\r\n"); // the recording vanished between passes
     tick();
     QFile::remove(h.path("clickpath.txt"));
     tick();
     EXPECT_TRUE(h.desk.messages.errors.back().contains("No such file"));
-    EXPECT_TRUE(idle());
+    EXPECT_EQ(remains(), "");
     start("1,1,128\r\n2,2,128\r\n3,3,0\r\n");
     tick();
     h.desk.pointer.beforeMove = [] { throw std::logic_error("broken step"); };
     tick();
-    EXPECT_TRUE(idle() && !h.desk.pointer.down()); // no restart either
+    EXPECT_EQ(remains(), ""); // no restart either
     EXPECT_EQ(h.desk.messages.errors.back(), "Internal error: broken step");
 }
 
