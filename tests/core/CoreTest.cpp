@@ -50,14 +50,11 @@ std::pair<QString, std::string> readAll(const QString& path, const std::string& 
     fakes::writeFile(path, bytes);
     RecordingReader reader(path);
     QStringList records;
-    try {
-        for (;;) {
-            const Record r = reader.next();
-            records << QStringLiteral("%1,%2,%3").arg(r.x).arg(r.y).arg(r.button);
-        }
-    } catch (const ToolError& error) {
-        return {records.join(' '), error.what()};
-    }
+    const std::string failure = fakes::errorOf<ToolError>([&] {
+        for (Record r;; records << QStringLiteral("%1,%2,%3").arg(r.x).arg(r.y).arg(r.button))
+            r = reader.next();
+    });
+    return {records.join(' '), failure};
 }
 
 TEST(RecordingFormatTest, WrittenLinesAreDecimalsInCrLfAndReadBackExactlyWhereverTheyStand)
@@ -153,30 +150,29 @@ TEST(ProfileFileTest, FilesAreReadCutAndWrittenWholeOrNotAtAll)
 
 // The deadlines, in ms, of ticks that begin `delays[i]` ms after their
 // deadline and take `work[i]` ms, having waited on purpose or not.
-std::vector<std::int64_t> deadlines(std::vector<std::int64_t> delays, std::vector<std::int64_t> work, bool waited)
+QString deadlines(std::vector<std::int64_t> delays, std::vector<std::int64_t> work, bool waited)
 {
     constexpr std::int64_t kMs = 1'000'000;
     TickGrid grid(10 * kMs, 5);
     grid.start(0);
-    std::vector<std::int64_t> out;
+    QStringList out;
     for (std::int64_t i = 0, now = 0; i < static_cast<std::int64_t>(delays.size()); ++i) {
-        out.push_back(grid.deadline() / kMs);
+        out << QString::number(grid.deadline() / kMs);
         now = std::max(now, grid.deadline()) + (delays[i] + work[i]) * kMs;
         grid.ticked(now, waited);
     }
-    return out;
+    return out.join(' ');
 }
 
 TEST(TickGridTest, LateTicksAreMadeUpAndLongStallsOrWaitsStartTheGridAgain)
 {
-    using Deadlines = std::vector<std::int64_t>;
     // Five ticks behind (59 ms late, 1 ms of work) or a tick slow for 30 ms: the missed ones follow at once.
-    EXPECT_EQ(deadlines({0, 59, 0, 0, 0, 0}, {1, 1, 1, 1, 1, 1}, false), (Deadlines{10, 20, 30, 40, 50, 60}));
-    EXPECT_EQ(deadlines({0, 0, 0, 0, 0}, {0, 30, 0, 0, 0}, false), (Deadlines{10, 20, 30, 40, 50}));
+    EXPECT_EQ(deadlines({0, 59, 0, 0, 0, 0}, {1, 1, 1, 1, 1, 1}, false), "10 20 30 40 50 60");
+    EXPECT_EQ(deadlines({0, 0, 0, 0, 0}, {0, 30, 0, 0, 0}, false), "10 20 30 40 50");
     // 100 ms behind is more than is made up for: one interval after the stall.
-    EXPECT_EQ(deadlines({0, 100, 0}, {0, 0, 0}, false), (Deadlines{10, 20, 130}));
+    EXPECT_EQ(deadlines({0, 100, 0}, {0, 0, 0}, false), "10 20 130");
     // A tick that waited 30 ms on purpose has the next come 10 ms after it.
-    EXPECT_EQ(deadlines({0, 0, 0, 0, 0}, {0, 30, 0, 0, 0}, true), (Deadlines{10, 20, 60, 70, 80}));
+    EXPECT_EQ(deadlines({0, 0, 0, 0, 0}, {0, 30, 0, 0, 0}, true), "10 20 60 70 80");
 }
 
 } // namespace

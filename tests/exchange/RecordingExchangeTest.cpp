@@ -14,16 +14,18 @@ using namespace clickpath::fakes;
 
 namespace {
 
-struct ExchangeTest : ::testing::Test {
+struct FilesTest : ::testing::Test {
+    void start(const std::string& ini) { (writeFile(h.path("clickpath.ini"), ini), h.form.Form_Load()); }
     // Chooses a file in the dialog of "Save" or of "Load"; nothing cancels.
     void save(const std::optional<QString>& choice) { (h.dialog.choices = {choice}, h.form.Command2_Click()); }
     void load(const std::optional<QString>& choice) { (h.dialog.choices = {choice}, h.form.Command4_Click()); }
 
-    Harness h;
+    Harness h{false}; // started by each test
 };
 
-TEST_F(ExchangeTest, CopiesWholeFilesBothWaysButNeverTheWorkingRecordingOntoItself)
+TEST_F(FilesTest, CopiesWholeFilesBothWaysButNeverTheWorkingRecordingOntoItself)
 {
+    h.form.Form_Load();
     h.writeRecording("1,2,0\r\n");
     writeFile(h.path("kept.txt"), "an older recording, longer than the new one\r\n");
     save(h.path("kept.txt"));
@@ -48,8 +50,9 @@ TEST_F(ExchangeTest, CopiesWholeFilesBothWaysButNeverTheWorkingRecordingOntoItse
     EXPECT_TRUE(h.desk.messages.errors.isEmpty());
 }
 
-TEST_F(ExchangeTest, FailuresNameThePathAndLeaveEveryFileAsItWas)
+TEST_F(FilesTest, FailuresNameThePathAndLeaveEveryFileAsItWas)
 {
+    h.form.Form_Load();
     save(h.path("x.txt"));
     EXPECT_TRUE(h.dialog.shown.isEmpty()); // nothing to save yet: said, and no dialog
     h.writeRecording("1,1,0\r\n");
@@ -69,17 +72,7 @@ TEST_F(ExchangeTest, FailuresNameThePathAndLeaveEveryFileAsItWas)
     EXPECT_EQ(QDir(h.path("")).entryList(QDir::Files), (QStringList{"clickpath.txt", "plain"})); // no temporary left
 }
 
-struct SettingsTest : ::testing::Test {
-    void start(const std::string& ini)
-    {
-        writeFile(h.path("clickpath.ini"), ini);
-        h.form.Form_Load();
-    }
-
-    Harness h{false};
-};
-
-TEST_F(SettingsTest, StartUpLoadsPresentKeysAsTheyStandAndValidationTurnsNoNumberIntoZero)
+TEST_F(FilesTest, StartUpLoadsPresentKeysAsTheyStandAndValidationTurnsNoNumberIntoZero)
 {
     start(std::string("[STATUS]\r\nSLEEP_TIME=30\r\nWAIT_CLICK_TIME=1\0 2\r\nHORIZON_MARGIN=abc\r\n", 67)
         + "WAIT_FIRST_TIME=" + std::string(300, '9') + "\r\n");
@@ -94,7 +87,7 @@ TEST_F(SettingsTest, StartUpLoadsPresentKeysAsTheyStandAndValidationTurnsNoNumbe
     EXPECT_EQ(h.controls.boxes[SettingBox::VerticalMargin], " -2.5E3 "); // kept exactly as typed
 }
 
-TEST_F(SettingsTest, SetWritesTheNumbersAsTypedInTheBoxOrderAndKeepsEveryOtherByte)
+TEST_F(FilesTest, SetWritesTheNumbersAsTypedInTheBoxOrderAndKeepsEveryOtherByte)
 {
     start("; by hand\n[Display]\nzoom = 2\n\n[STATUS]\nHORIZON_MARGIN=x\n\n[Z]\nq=1\n");
     h.controls.setBoxes("-5 2.5 1E3 x 99999999999999999999");
@@ -106,7 +99,7 @@ TEST_F(SettingsTest, SetWritesTheNumbersAsTypedInTheBoxOrderAndKeepsEveryOtherBy
         "WAIT_FIRST_TIME=99999999999999999999\n\n[Z]\nq=1\n");
 }
 
-TEST_F(SettingsTest, APipeForTheFileNeitherBlocksTheStartNorTakesASet)
+TEST_F(FilesTest, APipeForTheFileNeitherBlocksTheStartNorTakesASet)
 {
     ASSERT_EQ(::mkfifo(QFile::encodeName(h.path("clickpath.ini")).constData(), 0600), 0);
     h.form.Form_Load();

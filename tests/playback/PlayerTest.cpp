@@ -36,19 +36,11 @@ struct PlayerTest : ::testing::Test {
     Harness h;
 };
 
-// A pass from start to end: the trail it leaves, with what the window shows.
-struct Pass {
-    std::string recording;
-    QString boxes; // Sleep, Click, VM, HM, 1st.
-    QList<double> random;
-    QString trail;
-    QString countdown; // every number it showed
-    double seconds;    // how long the pass took
-};
-
 TEST_F(PlayerTest, APassReplaysEveryRecordClicksAtRandomOffsetsAndWaitsAfterEachRelease)
 {
-    const Pass passes[] = {
+    // A pass from start to end: the recording, the boxes Sleep, Click, VM, HM, 1st., the random draws; the trail it
+    // leaves, every number the countdown showed, and how long it took.
+    const std::tuple<std::string, QString, QList<double>, QString, QString, double> passes[] = {
         // Moves, and clicks at the edges of 128 only, at offsets drawn per press (HM 5: -5 .. 4, VM 2.5: -2 .. 2).
         {"10,20,0\r\n11,21,128\r\n12,22,128\r\n13,23,0\r\n14,24,0\r\n15,15,1\r\n16,16,-7\r\n17,17,128\r\n18,18,0\r\n",
             "0 0 2.5 5 0", {0.0, 0.999, 0.5, 0.99, 0.0},
@@ -60,19 +52,19 @@ TEST_F(PlayerTest, APassReplaysEveryRecordClicksAtRandomOffsetsAndWaitsAfterEach
         {"1,1,0\r\n2,2,128\r\n3,3,0\r\n", "0 0 0  0", {}, "1,1 2,2", "", 0.02},
         {"2147483645,5,128\r\n6,6,0\r\n", "0 0 0 5 0", {0.99}, "2147483645,5", "", 0.01},
     };
-    for (const Pass& pass : passes) {
-        SCOPED_TRACE(pass.recording);
+    for (const auto& [recording, boxes, random, path, countdown, seconds] : passes) {
+        SCOPED_TRACE(recording);
         h.rightClick(); // each a first pass
-        h.desk.random.values = pass.random;
-        start(pass.recording, pass.boxes);
+        h.desk.random.values = random;
+        start(recording, boxes);
         EXPECT_FALSE(h.controls.commandsEnabled);
         EXPECT_EQ(h.controls.text(Label::PassCount), "0");
         h.controls.shown.erase(Label::Countdown);
         const double started = now();
         h.runPlayback();
-        EXPECT_EQ(trail(), pass.trail);
-        EXPECT_EQ(h.controls.history(Label::Countdown), pass.countdown);
-        EXPECT_NEAR(now() - started, pass.seconds, 0.05);
+        EXPECT_EQ(trail(), path);
+        EXPECT_EQ(h.controls.history(Label::Countdown), countdown);
+        EXPECT_NEAR(now() - started, seconds, 0.05);
         EXPECT_EQ(remains(), "");
         EXPECT_EQ(h.controls.text(Label::ClickShown), "");
     }
@@ -105,9 +97,7 @@ TEST_F(PlayerTest, AStopInAWaitBetweenStepsOrInAWaitsLastPumpingEndsThePassAtOnc
         EXPECT_EQ(h.player().passCount(), 0); // the next "Auto" is a first pass
     }
     start("1,1,0\r\n2,2,0\r\n");
-    tick();
-    h.rightClick();
-    tick(); // a tick already due plays nothing
+    (tick(), h.rightClick(), tick()); // the second tick was already due: it plays nothing
     EXPECT_EQ(trail(), "1,1");
     // A click wait ends at 1005.001 s (after a first-pass wait of 1 ms), a loop sleep at 1005 s; the stop
     // comes in the pumping that ends it, after its last stop test.
@@ -117,8 +107,7 @@ TEST_F(PlayerTest, AStopInAWaitBetweenStepsOrInAWaitsLastPumpingEndsThePassAtOnc
         now() = 1000.0;
         start(recording, "10 10 0 0 0");
         stopAt(stop);
-        tick();
-        tick();
+        (tick(), tick());
         EXPECT_EQ(remains(), "") << recording;
     }
 }
@@ -155,10 +144,7 @@ TEST_F(PlayerTest, LoopingCountsPassesSleepsBetweenThemAndStartsCountingAgainAft
     h.controls.loop = false;
     h.runPlayback(); // a pass that ends by itself keeps its count, but for a "Rec"
     h.form.Command1_Click();
-    {
-        const FileSizeLimit fullDisk(0); // ends the recording with no stop of playback
-        h.form.Timer1_Timer();
-    }
+    (FileSizeLimit(0), h.form.Timer1_Timer()); // a full disk ends the recording with no stop of playback
     h.form.Command3_Click();
     EXPECT_EQ(h.controls.text(Label::PassCount), "0");
 }
@@ -170,8 +156,9 @@ TEST_F(PlayerTest, AHeldPressIsCarriedAcrossARestartAndReleasedWhenPlaybackEnds)
     for (int i = 0; i < 6; ++i)
         tick();
     EXPECT_EQ(trail(), "1,1 P");
-    EXPECT_TRUE(h.controls.shown[Label::ClickShown].contains("Click!") && h.controls.repaints == 1); // at once
-    h.rightClick(); // in the middle of the drag
+    EXPECT_TRUE(h.controls.shown[Label::ClickShown].contains("Click!"));
+    EXPECT_EQ(h.controls.repaints, 1); // at once
+    h.rightClick();                    // in the middle of the drag
     EXPECT_EQ(trail(), "1,1 P R");
     h.controls.loop = false; // released where the pass ended, offsets and all
     h.desk.random.values = {0.0, 0.5};

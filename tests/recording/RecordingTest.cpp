@@ -16,7 +16,10 @@ namespace {
 
 struct RecordingTest : ::testing::Test {
     void tick() { h.form.Timer1_Timer(); }
-    bool recording() { return h.controls.ticks[Tick::Recording] && !h.controls.commandsEnabled; }
+    QString state()
+    {
+        return QString(h.controls.ticks[Tick::Recording] ? "tick " : "") + (h.controls.commandsEnabled ? "" : "lock");
+    }
 
     Harness h;
 };
@@ -30,21 +33,18 @@ TEST_F(RecordingTest, EachTickAppendsThePointerAndTheButtonUntilTheRightButton)
     h.desk.mouse->pending = {{MouseButton::Right, true}, {MouseButton::Right, false}, {MouseButton::Left, true}};
     h.form.Command1_Click();
     h.desk.mouse->notify(); // what would otherwise have come now
-    EXPECT_TRUE(recording());
+    EXPECT_EQ(state(), "tick lock");
     EXPECT_EQ(h.controls.text(Label::PassCount) + h.controls.text(Label::ClickShown), ""); // the click on "Rec" too
     EXPECT_EQ(h.readRecording(), "");
-    for (const auto& [x, y] : {std::pair{640, 480}, {-1200, 35}}) {
-        h.desk.pointer.x = x;
-        h.desk.pointer.y = y;
-        tick();
-    }
+    for (const auto& [x, y] : {std::pair{640, 480}, {-1200, 35}})
+        (h.desk.pointer.x = x, h.desk.pointer.y = y, tick());
     EXPECT_EQ(h.controls.position, "X:-1200 Y:35");
     EXPECT_EQ(h.readRecording(), "640,480,0\r\n-1200,35,0\r\n"); // on disk at each tick
     h.desk.pointer.failQuery = true;                             // the line repeats the last position
     tick();
     h.rightClick();
     tick(); // a tick already due when the stop came
-    EXPECT_FALSE(recording());
+    EXPECT_EQ(state(), "");
     EXPECT_EQ(h.readRecording(), "640,480,0\r\n-1200,35,0\r\n-1200,35,0\r\n");
 }
 
@@ -91,14 +91,11 @@ TEST_F(RecordingTest, AFileThatCannotBeWrittenEndsTheRecordingAndSaysWhyAndAClos
 {
     QDir(h.path("")).mkdir("clickpath.txt"); // a folder where the file should be
     h.form.Command1_Click();
-    EXPECT_TRUE(!h.controls.ticks[Tick::Recording] && h.controls.commandsEnabled);
+    EXPECT_EQ(state(), "");
     QDir(h.path("")).rmdir("clickpath.txt");
     h.form.Command1_Click();
-    {
-        const FileSizeLimit fullDisk(0);
-        tick(); // a line that cannot be written
-    }
-    EXPECT_TRUE(!h.controls.ticks[Tick::Recording] && h.controls.commandsEnabled);
+    (FileSizeLimit(0), tick()); // a line that cannot be written to a full disk
+    EXPECT_EQ(state(), "");
     EXPECT_TRUE(h.desk.messages.errors.join('|').contains(
         QRegularExpression("clickpath.txt for writing: Is a directory\\|.*clickpath.txt: File too large")));
     h.form.Command1_Click();
@@ -139,7 +136,7 @@ TEST_F(RecordingTest, RecAfterAStopOfPlaybackBeforeItsNextTickRecordsOnAndKeepsE
     h.form.Timer2_Timer(); // the playback tick that was due
     tick();
     tick();
-    EXPECT_TRUE(recording());
+    EXPECT_EQ(state(), "tick lock");
     EXPECT_EQ(h.readRecording(), "1,1,0\r\n1,1,0\r\n");
     EXPECT_TRUE(h.desk.messages.errors.isEmpty());
 }
