@@ -23,9 +23,8 @@ using namespace clickpath::fakes;
 
 namespace {
 
-// A second client of the display, acting and looking as a user would: moves
-// and clicks through XTEST, and unless it only acts, a full-screen input
-// window above everything that sees every motion and button event.
+// A second client of the display, acting and looking as a user would: moves and clicks through XTEST, and unless
+// it only acts, a full-screen input window above everything that sees every motion and button event.
 class XUser {
 public:
     explicit XUser(bool watching = true)
@@ -43,8 +42,7 @@ public:
         }
     }
     ~XUser() { XCloseDisplay(display_); }
-    // What the pointer did since the last call, as a trail: "10,20 P 12,22 R"
-    // (moves, and presses and releases of button 1).
+    // What the pointer did since the last call: moves, and presses and releases of button 1, as "10,20 P 12,22 R".
     QString take()
     {
         XSync(display_, False);
@@ -97,8 +95,7 @@ public:
         XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &x, &y, &child);
         (moveTo(x, y), click(1));
     }
-    // What other programs can do to a window: destroy it, or cut the
-    // connection of the client that made it (as xkill does).
+    // What other programs can do to a window: destroy it, or cut the connection of its client (as xkill does).
     void destroyWindow(Window window) { (XDestroyWindow(display_, window), XSync(display_, False)); }
     void killClientOf(Window window) { (XKillClient(display_, window), XSync(display_, False)); }
 
@@ -106,8 +103,7 @@ private:
     Display* display_;
 };
 
-// Waits until `done` or the time is up; false when it is up. Other processes
-// and the X server offer no event to wait on: it polls.
+// Waits until `done` or the time is up; false when it is up. It polls: other processes offer no event to wait on.
 bool pumpUntil(const std::function<bool()>& done, int milliseconds)
 {
     for (const QDeadlineTimer deadline(milliseconds); !done(); QThread::msleep(5))
@@ -132,8 +128,7 @@ struct WayOut {
     bool pausedTerminal = false; // the progress line goes to a terminal paused by Ctrl+S
 };
 
-// A terminal whose output is paused, as Ctrl+S pauses it; standard error of
-// the program started next goes there.
+// A terminal whose output is paused, as Ctrl+S pauses it; standard error of the program started next goes there.
 struct PausedTerminal {
     explicit PausedTerminal(QProcess& program)
     {

@@ -57,7 +57,7 @@ std::pair<QString, std::string> readAll(const QString& path, const std::string& 
     return {records.join(' '), failure};
 }
 
-TEST(RecordingFormatTest, WrittenLinesAreDecimalsInCrLfAndReadBackExactlyWhereverTheyStand)
+TEST(RecordingFormatTest, LinesAreDecimalsInCrLfReadBackWhereverTheyStandUpToTheFirstFieldThatIsNotA32BitInteger)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("r.txt");
@@ -67,11 +67,6 @@ TEST(RecordingFormatTest, WrittenLinesAreDecimalsInCrLfAndReadBackExactlyWhereve
     for (const char* bytes : {"1,2,0,3,4,128\r\n", "1\n2\n0\n3,4\n128", "1\r2\r0\r3\r4\r128\r",
              " 1 , 2\t,0\r\n\r\n3,4,128 \r\n", "+1,2,0\r\n3,4,128\r\n", "\uFEFF1,2,0\r\n3,4,128\r\n"})
         EXPECT_EQ(readAll(path, bytes).first, "1,2,0 3,4,128") << bytes;
-}
-
-TEST(RecordingFormatTest, ReadingStopsAtTheFirstFieldThatIsNotA32BitIntegerAfterTheLastWholeRecord)
-{
-    QTemporaryDir dir;
     const std::pair<std::string, const char*> cases[] = {
         {"6,6", "Input past end of file"},                               // an incomplete record is never used
         {"6,,0\r\n", "empty field"}, {"6,\r\n7,8,0\r\n", "empty field"}, // not 6,7,8 and every later record shifted
@@ -111,7 +106,7 @@ TEST(RecordingFormatTest, ReadingStopsAtTheFirstFieldThatIsNotA32BitIntegerAfter
     EXPECT_EQ(fakes::readFile(full), "1,2,0\r\n"); // whole lines only
 }
 
-TEST(ProfileFileTest, FindsKeysWithoutRegardToCaseOrBlanksInTheFirstMatchingSectionAndSetsThemInPlace)
+TEST(ProfileFileTest, FindsKeysRegardlessOfCaseOrBlanksInTheFirstMatchingSectionSetsThemInPlaceAndWritesWholeFiles)
 {
     const QByteArray file
         = "; s\r\n[other]\r\n[status\r\nSLEEP_TIME=1\r\n[ status ]\r\n  sleep_time = 5 \r\nWAIT_CLICK_TIME=\"7\"\r\n"
@@ -131,10 +126,6 @@ TEST(ProfileFileTest, FindsKeysWithoutRegardToCaseOrBlanksInTheFirstMatchingSect
         {"[STATUS]\r\nA=1\r", "[STATUS]\r\nA=1\r\nK=2\r\n"}, {"[STATUS]\nA=1", "[STATUS]\nA=1\nK=2\n"}};
     for (const auto& [before, after] : added) // in the file's own line ends, whole lines
         EXPECT_EQ(profile::set(before, "STATUS", "K", "2"), after) << before.toStdString();
-}
-
-TEST(ProfileFileTest, FilesAreReadCutAndWrittenWholeOrNotAtAll)
-{
     QTemporaryDir dir;
     const QString path = dir.filePath("t.ini");
     EXPECT_EQ(readProfileValue(path, "STATUS", "K", 255), QByteArray());

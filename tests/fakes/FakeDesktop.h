@@ -22,13 +22,14 @@ inline void PrintTo(const QString& text, std::ostream* out)
     *out << '"' << text.toStdString() << '"';
 }
 
-// The fake desktop: one fake per platform interface, with a fake clock that
-// the fake pump moves on. The logic runs on it without a display or a sleep.
+// The fake desktop: one fake per platform interface, with a fake clock that the fake pump moves on. The logic runs
+// on it without a display or a sleep.
 namespace clickpath::fakes {
 
 using core::Label;
 using core::SettingBox;
 using core::Tick;
+using platform::ScreenPoint;
 
 // The texts joined by blanks, each run of equal ones once.
 inline QString folded(QStringList texts)
@@ -69,13 +70,9 @@ struct FakeControls final : core::Controls {
     int repaints = 0;
 };
 
-// The pointer's trail: moves as "x,y", and P or R for a press or release
-// where it stands, as in "10,20 11,21 P 12,22 R".
+// The pointer's trail: moves as "x,y", and P or R for a press or release where it stands: "10,20 11,21 P 12,22 R".
 struct FakePointer final : platform::Pointer, platform::ButtonInjector {
-    std::optional<platform::ScreenPoint> position() override
-    {
-        return failQuery ? std::nullopt : std::optional(platform::ScreenPoint{x, y});
-    }
+    std::optional<ScreenPoint> position() override { return lost ? std::nullopt : std::optional(ScreenPoint{x, y}); }
     void moveTo(std::int32_t toX, std::int32_t toY) override
     {
         if (beforeMove)
@@ -91,7 +88,7 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
 
     QStringList trail;
     std::int32_t x = 0, y = 0;
-    bool failQuery = false;
+    bool lost = false;                // the pointer has no position to give
     std::function<void()> beforeMove; // a fault to inject
 };
 
@@ -106,9 +103,8 @@ struct ScriptedRandom final : platform::RandomSource {
     QList<double> values;
 };
 
-// Each pump moves the clock on to the time it may block until, or to the
-// first action due before, and runs the actions then due, as events
-// delivered inside a wait would run. Time always moves, by 1 us at least.
+// Each pump moves the clock on to the time it may block until, or to the first action due before, and runs the
+// actions then due, as events delivered inside a wait would run. Time always moves, by 1 us at least.
 struct FakeEventPump final : platform::EventPump {
     void pumpOnce(double seconds) override
     {
@@ -132,8 +128,7 @@ struct FakeMessages final : platform::MessageSink {
     QStringList errors;
 };
 
-// Answers each showing with the next scripted choice; none cancels. Each
-// showing is kept as "open|save <preset> <filter>".
+// Answers each showing, kept as "open|save <preset> <filter>", with the next scripted choice; none cancels.
 struct FakeFileDialog final : platform::FileDialog {
     using Choice = std::optional<QString>;
     Choice chooseFileToOpen(const QString& at, const QString& f) override { return choose("open " + at + " " + f); }
@@ -154,9 +149,9 @@ struct FakeMouse final : platform::MouseButtonSource {
     {
         if (std::exchange(failNextRead, false))
             throw ToolError("device lost");
-        const std::size_t count = std::min(out.size(), pending.size());
-        std::copy_n(pending.begin(), count, out.begin());
-        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(count));
+        std::size_t count = 0;
+        for (; count < out.size() && !pending.empty(); ++count, pending.pop_front())
+            out[count] = pending.front();
         return count;
     }
     void resume() override { ++resumes; }
@@ -215,8 +210,7 @@ inline void writeFile(const QString& path, const std::string& bytes)
         throw std::runtime_error("cannot write test file");
 }
 
-// A disk that is full past `bytes`: while it lives, a write of this process
-// beyond that size of a file fails with "File too large".
+// A disk that is full past `bytes`: while it lives, a write of this process beyond it fails with "File too large".
 struct FileSizeLimit {
     explicit FileSizeLimit(long bytes)
     {
@@ -241,9 +235,8 @@ std::string errorOf(const std::function<void()>& act)
     return "none";
 }
 
-// A program run to its end: its exit status (128 and the signal when a signal
-// ended it, 137 when it was killed for taking longer than `milliseconds`),
-// and what it said on standard error, or on both channels when merged.
+// A program run to its end: its exit status (128 and the signal when a signal ended it, 137 when it was killed for
+// taking longer than `milliseconds`), and what it said on standard error, or on both channels when merged.
 struct Outcome {
     int exitCode = -1;
     QString said;

@@ -77,7 +77,7 @@ TEST_F(PlayerTest, APassReplaysEveryRecordClicksAtRandomOffsetsAndWaitsAfterEach
     EXPECT_EQ(remains(), "");
 }
 
-TEST_F(PlayerTest, AStopInAWaitBetweenStepsOrInAWaitsLastPumpingEndsThePassAtOnce)
+TEST_F(PlayerTest, AStopInAWaitOrAWaitsLastPumpingEndsThePassAtOnceAndReleasesAPressCarriedAcrossARestart)
 {
     h.controls.loop = true;
     for (const auto& [wait, boxes] : {std::pair{Label::FirstPassCaption, "0 0 0 0 60"},
@@ -110,6 +110,20 @@ TEST_F(PlayerTest, AStopInAWaitBetweenStepsOrInAWaitsLastPumpingEndsThePassAtOnc
         (tick(), tick());
         EXPECT_EQ(remains(), "") << recording;
     }
+    (h.controls.repaints = 0, h.controls.shown.clear());
+    start("1,1,128\r\n"); // a press held across restarts
+    for (int i = 0; i < 6; ++i)
+        tick();
+    EXPECT_EQ(trail(), "1,1 P");
+    EXPECT_TRUE(h.controls.shown[Label::ClickShown].contains("Click!"));
+    EXPECT_EQ(h.controls.repaints, 1); // at once
+    h.rightClick();                    // in the middle of the drag
+    EXPECT_EQ(trail(), "1,1 P R");
+    h.controls.loop = false; // released where the pass ended, offsets and all
+    h.desk.random.values = {0.0, 0.5};
+    start("7,7,0\r\n8,8,128\r\n9,9,128\r\n", "0 0 0 4 0");
+    h.runPlayback();
+    EXPECT_EQ(trail(), "7,7 8,8 4,8 P 5,9 R");
 }
 
 TEST_F(PlayerTest, LoopingCountsPassesSleepsBetweenThemAndStartsCountingAgainAfterAStopOrRec)
@@ -147,24 +161,6 @@ TEST_F(PlayerTest, LoopingCountsPassesSleepsBetweenThemAndStartsCountingAgainAft
     (FileSizeLimit(0), h.form.Timer1_Timer()); // a full disk ends the recording with no stop of playback
     h.form.Command3_Click();
     EXPECT_EQ(h.controls.text(Label::PassCount), "0");
-}
-
-TEST_F(PlayerTest, AHeldPressIsCarriedAcrossARestartAndReleasedWhenPlaybackEnds)
-{
-    h.controls.loop = true;
-    start("1,1,128\r\n");
-    for (int i = 0; i < 6; ++i)
-        tick();
-    EXPECT_EQ(trail(), "1,1 P");
-    EXPECT_TRUE(h.controls.shown[Label::ClickShown].contains("Click!"));
-    EXPECT_EQ(h.controls.repaints, 1); // at once
-    h.rightClick();                    // in the middle of the drag
-    EXPECT_EQ(trail(), "1,1 P R");
-    h.controls.loop = false; // released where the pass ended, offsets and all
-    h.desk.random.values = {0.0, 0.5};
-    start("7,7,0\r\n8,8,128\r\n9,9,128\r\n", "0 0 0 4 0");
-    h.runPlayback();
-    EXPECT_EQ(trail(), "7,7 8,8 4,8 P 5,9 R");
 }
 
 TEST_F(PlayerTest, ARestartThatCannotGoOnOrAFaultNotTheToolsOwnLeavesItIdleAndSaysWhy)

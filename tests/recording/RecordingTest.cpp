@@ -40,7 +40,7 @@ TEST_F(RecordingTest, EachTickAppendsThePointerAndTheButtonUntilTheRightButton)
         (h.desk.pointer.x = x, h.desk.pointer.y = y, tick());
     EXPECT_EQ(h.controls.position, "X:-1200 Y:35");
     EXPECT_EQ(h.readRecording(), "640,480,0\r\n-1200,35,0\r\n"); // on disk at each tick
-    h.desk.pointer.failQuery = true;                             // the line repeats the last position
+    h.desk.pointer.lost = true;                                  // the line repeats the last position
     tick();
     h.rightClick();
     tick(); // a tick already due when the stop came
