@@ -37,7 +37,7 @@ struct WindowTest : ::testing::Test {
     app::Form1 form{window, desk.services(), h.dialog, core::AppPaths(h.path(""), "clickpath")};
 };
 
-TEST_F(WindowTest, ControlsStayInsideTheWindowApartInTheirTabOrderAndShowWhatTheyAreGiven)
+TEST_F(WindowTest, ControlsStayInsideTheWindowApartInTheirTabOrderShowWhatTheyAreGivenAndClosingLetsGoOfAReplayedPress)
 {
     const QList<QWidget*> controls = window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     EXPECT_EQ(controls.size(), 21);
@@ -68,6 +68,14 @@ TEST_F(WindowTest, ControlsStayInsideTheWindowApartInTheirTabOrderAndShowWhatThe
     EXPECT_EQ(control("Label8")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     window.setLabelColour(Label::SleepCaption, core::TextColour::Normal);
     EXPECT_EQ(control("Label8")->palette().color(QPalette::WindowText), QColor(230, 230, 230));
+    writeFile(h.path("clickpath.txt"), "1,1,128\r\n2,2,128\r\n");
+    window.box(SettingBox::VerticalMargin)->setText("0");
+    window.box(SettingBox::HorizontalMargin)->setText("0");
+    form.Command3_Click();
+    form.Timer2_Timer();
+    window.close();
+    EXPECT_EQ(desk.pointer.path(), "1,1 P R");
+    EXPECT_FALSE(window.tick(Tick::Playback).isActive());
 }
 
 TEST_F(WindowTest, OnlyATabThatMovesTheFocusValidatesTheBox)
@@ -79,18 +87,6 @@ TEST_F(WindowTest, OnlyATabThatMovesTheFocusValidatesTheBox)
         QTest::keyClick(sleep, Qt::Key_Tab, modifiers);
         EXPECT_EQ(sleep->text(), left) << modifiers;
     }
-}
-
-TEST_F(WindowTest, ClosingTheWindowLetsGoOfAReplayedPress)
-{
-    writeFile(h.path("clickpath.txt"), "1,1,128\r\n2,2,128\r\n");
-    window.box(SettingBox::VerticalMargin)->setText("0");
-    window.box(SettingBox::HorizontalMargin)->setText("0");
-    form.Command3_Click();
-    form.Timer2_Timer();
-    window.close();
-    EXPECT_EQ(desk.pointer.path(), "1,1 P R");
-    EXPECT_FALSE(window.tick(Tick::Playback).isActive());
 }
 
 TEST(QtFileDialogTest, SavingRefusesANameInAFolderThatDoesNotExistAndStaysOpen)

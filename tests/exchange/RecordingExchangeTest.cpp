@@ -72,7 +72,7 @@ TEST_F(FilesTest, FailuresNameThePathAndLeaveEveryFileAsItWas)
     EXPECT_EQ(QDir(h.path("")).entryList(QDir::Files), (QStringList{"clickpath.txt", "plain"})); // no temporary left
 }
 
-TEST_F(FilesTest, StartUpLoadsPresentKeysAsTheyStandAndValidationTurnsNoNumberIntoZero)
+TEST_F(FilesTest, StartUpLoadsKeysAsTheyStandValidationTurnsNoNumberIntoZeroAndSetWritesTheBoxesAndKeepsEveryOtherByte)
 {
     start(std::string("[STATUS]\r\nSLEEP_TIME=30\r\nWAIT_CLICK_TIME=1\0 2\r\nHORIZON_MARGIN=abc\r\n", 67)
         + "WAIT_FIRST_TIME=" + std::string(300, '9') + "\r\n");
@@ -85,11 +85,8 @@ TEST_F(FilesTest, StartUpLoadsPresentKeysAsTheyStandAndValidationTurnsNoNumberIn
     h.controls.boxes[SettingBox::VerticalMargin] = " -2.5E3 ";
     EXPECT_FALSE(h.form.Text3_Validate());
     EXPECT_EQ(h.controls.boxes[SettingBox::VerticalMargin], " -2.5E3 "); // kept exactly as typed
-}
-
-TEST_F(FilesTest, SetWritesTheNumbersAsTypedInTheBoxOrderAndKeepsEveryOtherByte)
-{
-    start("; by hand\n[Display]\nzoom = 2\n\n[STATUS]\nHORIZON_MARGIN=x\n\n[Z]\nq=1\n");
+    writeFile(h.path("clickpath.ini"),
+        "; by hand\n[Display]\nzoom = 2\n\n[STATUS]\nHORIZON_MARGIN=x\n\n[Z]\nq=1\n"); // edited since
     h.controls.setBoxes("-5 2.5 1E3 x 99999999999999999999");
     h.controls.boxes[SettingBox::HorizontalMargin] = "5\r\n"; // a pasted line break
     h.form.Command5_Click();

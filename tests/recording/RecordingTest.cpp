@@ -66,10 +66,9 @@ TEST_F(RecordingTest, EveryPressOfTheLeftButtonShowsAsARunOf128)
             tick();
         }
         h.rightClick();
-        QStringList seen; // the button values alone
-        for (const QString& line : QString::fromStdString(h.readRecording()).split("\r\n", Qt::SkipEmptyParts))
-            seen << line.section(',', 2);
-        EXPECT_EQ(seen.join(' '), values);
+        QString recorded = QString::fromStdString(h.readRecording());
+        recorded.replace(QRegularExpression("-?\\d+,-?\\d+,"), "").replace("\r\n", " "); // the button values alone
+        EXPECT_EQ(recorded.trimmed(), values);
     }
 }
 
