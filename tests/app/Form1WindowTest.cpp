@@ -1,5 +1,4 @@
-// The real window on Qt's offscreen platform, driven by its handlers on the
-// fake desktop, and Qt's file dialog.
+// The real window on Qt's offscreen platform, driven by its handlers on the fake desktop, and Qt's file dialog.
 #include "app/Form1Window.h"
 #include "fakes/FakeDesktop.h"
 #include "platform/qt/QtFileDialog.h"
@@ -41,8 +40,7 @@ TEST_F(WindowTest, ControlsStayInsideTheWindowApartInTheirTabOrderShowWhatTheyAr
 {
     const QList<QWidget*> controls = window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     EXPECT_EQ(controls.size(), 21);
-    // A label counts by where its text starts: "1st." stands in a box that
-    // runs on under its text box.
+    // A label counts by where its text starts: "1st." stands in a box that runs on under its text box.
     const auto drawn
         = [](QWidget* w) { return qobject_cast<QLabel*>(w) ? QRect(w->pos(), QSize(1, 1)) : w->geometry(); };
     for (QWidget* a : controls)

@@ -1,5 +1,4 @@
-// The command line's parsing, and its sessions on the fake desktop with the
-// progress line they show.
+// The command line's parsing, and its sessions on the fake desktop with the progress line they show.
 #include "cli/Session.h"
 #include "fakes/FakeDesktop.h"
 
@@ -39,7 +38,6 @@ TEST(CommandLineTest, ReadsEachCommandWithItsOptionsAndNamesWhatIsWrong)
 }
 
 struct SessionTest : ::testing::Test {
-    // A session of this command line, with the settings file given.
     void start(const QString& line,
         const std::string& settings = "[STATUS]\nSLEEP_TIME=0\nWAIT_CLICK_TIME=0\n"
                                       "VERTICAL_MARGIN=0\nHORIZON_MARGIN=0\nWAIT_FIRST_TIME=0\n")

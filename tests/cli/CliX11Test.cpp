@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <optional>
 #include <pty.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,10 +58,10 @@ public:
     }
     unsigned int buttonsDown() // a bitmask, 0 for none
     {
-        Window root = 0, child = 0;
-        int rx = 0, ry = 0, wx = 0, wy = 0;
-        unsigned int mask = 0;
-        XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rx, &ry, &wx, &wy, &mask);
+        Window window = 0;
+        int at = 0;
+        unsigned int mask = 0; // the other answers are not needed
+        XQueryPointer(display_, DefaultRootWindow(display_), &window, &window, &at, &at, &at, &at, &mask);
         return mask & (Button1Mask | Button2Mask | Button3Mask);
     }
     void moveTo(int x, int y) { (XTestFakeMotionEvent(display_, -1, x, y, CurrentTime), XSync(display_, False)); }
@@ -115,7 +113,6 @@ bool pumpUntil(const std::function<bool()>& done, int milliseconds)
 const QStringList kNoWaitsNoOffsets{
     "--sleep", "0", "--click-wait", "0", "--vertical-margin", "0", "--horizontal-margin", "0", "--first-wait", "0"};
 
-// How a run of either program ends.
 enum class Way { RightButton, Signal, SignalTwice, DestroyWindow, KillClient };
 
 struct WayOut {
@@ -184,7 +181,6 @@ TEST(WaysOutTest, EveryWayOutEndsWithItsExitStatusNoButtonDownAndWholeLines)
         const auto running
             = [&] { return row.recording ? readFile(recording).size() > 30 : (user.buttonsDown() & Button1Mask) != 0; };
         ASSERT_TRUE(pumpUntil(running, 10000));
-        const auto pid = static_cast<pid_t>(program.processId());
         if (row.way == Way::RightButton)
             user.click(3);
         else if (row.way == Way::DestroyWindow)
@@ -193,7 +189,7 @@ TEST(WaysOutTest, EveryWayOutEndsWithItsExitStatusNoButtonDownAndWholeLines)
             user.killClientOf(shown);
         else
             for (int times = row.way == Way::SignalTwice ? 2 : 1; times > 0; --times)
-                ::kill(pid, row.signal);
+                ::kill(static_cast<pid_t>(program.processId()), row.signal);
         const Outcome ended = finish(program, 10000);
         EXPECT_EQ(ended.exitCode, row.exitCode) << ended.said.toStdString();
         EXPECT_EQ(user.buttonsDown(), 0u);

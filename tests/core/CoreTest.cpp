@@ -1,5 +1,5 @@
-// What recording and playback share: the number test and its conversions,
-// the recording format, settings files and the tick grid.
+// What recording and playback share: the number test and its conversions, the recording format, settings files
+// and the tick grid.
 #include "core/NumberText.h"
 #include "core/RecordingFormat.h"
 #include "fakes/FakeDesktop.h"
@@ -7,7 +7,6 @@
 #include "platform/TickGrid.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -43,8 +42,7 @@ TEST(NumberTextTest, ANumberIsASignDigitsOneSeparatorAndAnExponentWithBlanksArou
     EXPECT_EQ(checkedSum(-2147483647, -1, "x"), -2147483647 - 1);
 }
 
-// Writes `bytes`, reads whole records until the reader fails; the records as
-// "x,y,b x,y,b", and the failure.
+// Writes `bytes`, reads whole records until the reader fails; the records as "x,y,b x,y,b", and the failure.
 std::pair<QString, std::string> readAll(const QString& path, const std::string& bytes)
 {
     fakes::writeFile(path, bytes);
@@ -139,8 +137,7 @@ TEST(ProfileFileTest, FindsKeysRegardlessOfCaseOrBlanksInTheFirstMatchingSection
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"plain", "t.ini"}));
 }
 
-// The deadlines, in ms, of ticks that begin `delays[i]` ms after their
-// deadline and take `work[i]` ms, having waited on purpose or not.
+// The deadlines, in ms, of ticks that begin `delays[i]` ms late and take `work[i]` ms, having waited on purpose or not.
 QString deadlines(std::vector<std::int64_t> delays, std::vector<std::int64_t> work, bool waited)
 {
     constexpr std::int64_t kMs = 1'000'000;

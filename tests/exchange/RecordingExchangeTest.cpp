@@ -1,9 +1,7 @@
-// The window's files: "Save" and "Load" with a scripted dialog, and the five
-// boxes loaded, validated and stored against a real settings file.
+// The window's files: "Save" and "Load" with a scripted dialog; the boxes loaded, validated and stored in the settings.
 #include "fakes/FakeDesktop.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -58,8 +56,7 @@ TEST_F(FilesTest, FailuresNameThePathAndLeaveEveryFileAsItWas)
     h.writeRecording("1,1,0\r\n");
     writeFile(h.path("plain"), "p");
     QDir(h.path("")).mkdir("folder");
-    for (const char* name : {"missing/x.txt", "plain/x.txt"})
-        save(h.path(name));
+    (save(h.path("missing/x.txt")), save(h.path("plain/x.txt")));
     load(h.path("folder"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(h.path("pipe")).constData(), 0600), 0);
     (load(h.path("pipe")), load("/dev/zero"), save(h.path("pipe"))); // neither blocks nor fills the disk

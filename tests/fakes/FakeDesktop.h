@@ -16,7 +16,6 @@
 #include <ostream>
 #include <sys/resource.h>
 
-// Qt's strings in test failures, as text.
 inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
@@ -97,7 +96,6 @@ struct FakeClock final : platform::Clock {
     double now = 1000.0;
 };
 
-// Hands out the queued values, then 0.5.
 struct ScriptedRandom final : platform::RandomSource {
     double next() override { return values.isEmpty() ? 0.5 : values.takeFirst(); }
     QList<double> values;
@@ -110,11 +108,8 @@ struct FakeEventPump final : platform::EventPump {
     {
         ++pumps;
         clock->now += std::max(1e-6, std::min(seconds, timed.empty() ? seconds : timed.begin()->first - clock->now));
-        while (!timed.empty() && timed.begin()->first <= clock->now) {
-            const auto action = timed.begin()->second; // it may schedule further actions
-            timed.erase(timed.begin());
-            action();
-        }
+        while (!timed.empty() && timed.begin()->first <= clock->now)
+            timed.extract(timed.begin()).mapped()(); // taken out first: it may schedule further actions
     }
     void at(double when, std::function<void()> action) { timed.emplace(when, std::move(action)); }
     FakeClock* clock = nullptr;
@@ -141,7 +136,6 @@ struct FakeFileDialog final : platform::FileDialog {
     QStringList shown;
 };
 
-// A system mouse whose items the test pushes.
 struct FakeMouse final : platform::MouseButtonSource {
     void start(int size, std::function<void()> itemsWaiting) override { (capacity = size, notify = itemsWaiting); }
     void stop() override { notify = nullptr; }
@@ -172,7 +166,6 @@ struct FakeMouse final : platform::MouseButtonSource {
     bool failNextRead = false;
 };
 
-// Every fake of the desktop, as the platform's services.
 struct FakeDesktop {
     FakeDesktop() { pump.clock = &clock; }
     platform::Services services()
@@ -223,7 +216,6 @@ struct FileSizeLimit {
     rlimit old{};
 };
 
-// What the `Error` that `act` throws says, or "none".
 template <typename Error>
 std::string errorOf(const std::function<void()>& act)
 {
@@ -258,7 +250,6 @@ inline Outcome run(const QString& program, const QStringList& arguments)
 
 // The whole tool on the fake desktop, its files in a fresh temporary folder.
 struct Harness {
-    // Started as the window starts, unless `load` is false.
     explicit Harness(bool load = true)
         : form(controls, desk.services(), dialog, core::AppPaths(dir.path(), "clickpath"))
     {
@@ -269,7 +260,6 @@ struct Harness {
     QString path(const QString& name) const { return dir.filePath(name); }
     void writeRecording(const std::string& bytes) const { writeFile(path("clickpath.txt"), bytes); }
     std::string readRecording() const { return readFile(path("clickpath.txt")); }
-    // Ticks the playback while it runs, ten milliseconds apart, at most `limit` times.
     void runPlayback(int limit = 10000)
     {
         for (int ticks = 0; controls.ticks[Tick::Playback] && ticks < limit; ++ticks)

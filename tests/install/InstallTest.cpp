@@ -1,7 +1,5 @@
-// The installed programs: a folder of their own with links on the PATH, a
-// launcher, man pages and metainfo that their validators accept, default
-// settings; started through its link, a program works on the files beside
-// the real executable.
+// The installed programs: a folder of their own with links on the PATH, a launcher, man pages and metainfo that
+// their validators accept, default settings; started through its link, a program works on the files beside it.
 #include "fakes/FakeDesktop.h"
 
 #include <QDir>

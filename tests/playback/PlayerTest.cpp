@@ -1,9 +1,5 @@
-// The player on the fake desktop: what reaches the desktop, what the window
-// shows, and how passes end and repeat.
+// The player on the fake desktop: what reaches the desktop, what the window shows, and how passes end and repeat.
 #include "fakes/FakeDesktop.h"
-#include "platform/ToolError.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 

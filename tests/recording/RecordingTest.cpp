@@ -1,9 +1,7 @@
 // "Rec", the recording tick and the mouse button watcher on the fake desktop.
 #include "fakes/FakeDesktop.h"
-#include "platform/ToolError.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -28,8 +26,7 @@ TEST_F(RecordingTest, EachTickAppendsThePointerAndTheButtonUntilTheRightButton)
 {
     h.controls.shown[Label::PassCount] = {"12"};
     h.writeRecording("old recording\r\n");
-    // The click on "Rec", or a right click just before, may still wait on the
-    // watcher's connection of its own when "Rec" is handled: no part of it.
+    // The click on "Rec", or a right click just before, may still wait in the watcher: no part of the recording.
     h.desk.mouse->pending = {{MouseButton::Right, true}, {MouseButton::Right, false}, {MouseButton::Left, true}};
     h.form.Command1_Click();
     h.desk.mouse->notify(); // what would otherwise have come now
