@@ -24,8 +24,7 @@ struct WindowTest : ::testing::Test {
     {
         window.connectHandlers(form);
         form.Form_Load();
-        window.show();
-        window.activateWindow();
+        (window.show(), window.activateWindow());
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
     QWidget* control(const char* name) { return window.findChild<QWidget*>(name); }

@@ -56,11 +56,13 @@ struct SessionTest : ::testing::Test {
     std::optional<int> exitCode;
 };
 
-TEST_F(SessionTest, PlaysTheGivenPassesShowingPassLineAndWait)
+TEST_F(SessionTest, PlaysTheGivenPassesShowingPassLineAndWaitWhenEveryNumberIsGiven)
 {
+    const std::string said = errorOf<cli::UsageError>([&] { start("play", "[STATUS]\nSLEEP_TIME=abc\n"); });
+    EXPECT_NE(said.find("clickpath.ini (for --sleep)"), std::string::npos) << said;
     writeFile(dir.filePath("walk.txt"), "1,1,0\r\n2,2,128\r\n3,3,0\r\n4,4,0\r\n");
     start("play " + dir.filePath("walk.txt") + " --passes 2 --first-wait 2");
-    for (int i = 0; i < 1000 && !exitCode; ++i, desk.clock.now += 0.01)
+    for (int i = 0; i < 1000 && !exitCode; ++i, desk.time.now += 0.01)
         session->playbackTick();
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(desk.pointer.path(), "1,1 2,2 P 3,3 R 4,4 1,1 2,2 P 3,3 R 4,4");
@@ -70,24 +72,18 @@ TEST_F(SessionTest, PlaysTheGivenPassesShowingPassLineAndWait)
     EXPECT_EQ(progress.back(), "pass 2  line 4/4 [####################]");
 }
 
-TEST_F(SessionTest, RecordsUntilStoppedShowingTimeLinesAndPointerTenTimesASecond)
+TEST_F(SessionTest, RecordsUntilStoppedShowingTimeLinesAndPointerTenTimesASecondAndSaysAFailedWrite)
 {
     desk.waitingAtOpen = {{platform::MouseButton::Right, true}, {platform::MouseButton::Right, false}};
     start("record " + dir.filePath("out.txt")); // a right click from before the start stops nothing
     desk.pointer.x = 640;
     desk.mouse->click(platform::MouseButton::Left, {true});
-    for (int i = 0; i < 250; ++i, desk.clock.now += 0.01)
+    for (int i = 0; i < 250; ++i, desk.time.now += 0.01)
         session->recordingTick();
     session->stop(2);
     EXPECT_EQ(exitCode, 130);
     EXPECT_EQ(progress.back(), "0:02.5  250 lines  X:640 Y:0  Click!");
     EXPECT_LE(progress.size(), 27);
-}
-
-TEST_F(SessionTest, NumbersThatNeitherTheOptionsNorTheSettingsGiveStopTheStartAndAFailedWriteIsSaid)
-{
-    const std::string said = errorOf<cli::UsageError>([&] { start("play", "[STATUS]\nSLEEP_TIME=abc\n"); });
-    EXPECT_NE(said.find("clickpath.ini (for --sleep)"), std::string::npos) << said;
     start("record " + dir.filePath("out.txt")); // opens, and fails at the first line
     const FileSizeLimit fullDisk(0);
     session->recordingTick();

@@ -146,8 +146,7 @@ QString deadlines(std::vector<std::int64_t> delays, std::vector<std::int64_t> wo
     QStringList out;
     for (std::int64_t i = 0, now = 0; i < static_cast<std::int64_t>(delays.size()); ++i) {
         out << QString::number(grid.deadline() / kMs);
-        now = std::max(now, grid.deadline()) + (delays[i] + work[i]) * kMs;
-        grid.ticked(now, waited);
+        grid.ticked(now = std::max(now, grid.deadline()) + (delays[i] + work[i]) * kMs, waited);
     }
     return out.join(' ');
 }

@@ -91,28 +91,24 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
     std::function<void()> beforeMove; // a fault to inject
 };
 
-struct FakeClock final : platform::Clock {
-    double seconds() override { return now; }
-    double now = 1000.0;
-};
-
 struct ScriptedRandom final : platform::RandomSource {
     double next() override { return values.isEmpty() ? 0.5 : values.takeFirst(); }
     QList<double> values;
 };
 
-// Each pump moves the clock on to the time it may block until, or to the first action due before, and runs the
-// actions then due, as events delivered inside a wait would run. Time always moves, by 1 us at least.
-struct FakeEventPump final : platform::EventPump {
-    void pumpOnce(double seconds) override
+// The fake clock, and the pump that moves it on: to the time a pump may block until, or to the first action due
+// before, running the actions then due, as events delivered inside a wait would run. By 1 us at least.
+struct FakeTime final : platform::Clock, platform::EventPump {
+    double seconds() override { return now; }
+    void pumpOnce(double wait) override
     {
         ++pumps;
-        clock->now += std::max(1e-6, std::min(seconds, timed.empty() ? seconds : timed.begin()->first - clock->now));
-        while (!timed.empty() && timed.begin()->first <= clock->now)
+        now += std::max(1e-6, std::min(wait, timed.empty() ? wait : timed.begin()->first - now));
+        while (!timed.empty() && timed.begin()->first <= now)
             timed.extract(timed.begin()).mapped()(); // taken out first: it may schedule further actions
     }
     void at(double when, std::function<void()> action) { timed.emplace(when, std::move(action)); }
-    FakeClock* clock = nullptr;
+    double now = 1000.0;
     std::multimap<double, std::function<void()>> timed;
     int pumps = 0;
 };
@@ -167,11 +163,10 @@ struct FakeMouse final : platform::MouseButtonSource {
 };
 
 struct FakeDesktop {
-    FakeDesktop() { pump.clock = &clock; }
     platform::Services services()
     {
         return {
-            pointer, pointer, clock, random, pump, messages, [this]() -> std::unique_ptr<platform::MouseButtonSource> {
+            pointer, pointer, time, random, time, messages, [this]() -> std::unique_ptr<platform::MouseButtonSource> {
                 if (refuseMouse)
                     throw ToolError("no mouse");
                 auto source = std::make_unique<FakeMouse>();
@@ -181,9 +176,8 @@ struct FakeDesktop {
     }
 
     FakePointer pointer;
-    FakeClock clock;
     ScriptedRandom random;
-    FakeEventPump pump;
+    FakeTime time;
     FakeMessages messages;
     FakeMouse* mouse = nullptr;                     // owned by the watcher once opened
     std::deque<platform::ButtonItem> waitingAtOpen; // what the mouse holds when it is opened
@@ -256,14 +250,13 @@ struct Harness {
         if (load)
             form.Form_Load();
     }
-    const playback::Player& player() const { return form.player(); }
     QString path(const QString& name) const { return dir.filePath(name); }
     void writeRecording(const std::string& bytes) const { writeFile(path("clickpath.txt"), bytes); }
     std::string readRecording() const { return readFile(path("clickpath.txt")); }
     void runPlayback(int limit = 10000)
     {
         for (int ticks = 0; controls.ticks[Tick::Playback] && ticks < limit; ++ticks)
-            (desk.clock.now += 0.01, form.Timer2_Timer());
+            (desk.time.now += 0.01, form.Timer2_Timer());
     }
     void left(std::initializer_list<bool> edges) { desk.mouse->click(platform::MouseButton::Left, edges); }
     void rightClick() { desk.mouse->click(platform::MouseButton::Right, {true, false}); }

@@ -20,14 +20,14 @@ struct PlayerTest : ::testing::Test {
         h.form.Command3_Click();
     }
     void tick() { h.form.Timer2_Timer(); }
-    void stopAt(double when) { h.desk.pump.at(when, std::bind(&Harness::rightClick, &h)); }
+    void stopAt(double when) { h.desk.time.at(when, std::bind(&Harness::rightClick, &h)); }
     QString remains() // of a playback: "" once its tick, its lock of the commands, its pass and its press are gone
     {
         return QString(h.controls.ticks[Tick::Playback] ? "tick " : "") + (h.controls.commandsEnabled ? "" : "lock ")
-            + (h.player().passOpen() ? "pass " : "") + (h.desk.pointer.down() ? "press" : "");
+            + (h.form.player().passOpen() ? "pass " : "") + (h.desk.pointer.down() ? "press" : "");
     }
     QString trail() { return h.desk.pointer.path(); }
-    double& now() { return h.desk.clock.now; }
+    double& now() { return h.desk.time.now; }
 
     Harness h;
 };
@@ -64,7 +64,7 @@ TEST_F(PlayerTest, APassReplaysEveryRecordClicksAtRandomOffsetsAndWaitsAfterEach
         EXPECT_EQ(remains(), "");
         EXPECT_EQ(h.controls.text(Label::ClickShown), "");
     }
-    EXPECT_LE(h.desk.pump.pumps, 15); // a wait wakes for a change of its countdown, not a hundred times a second
+    EXPECT_LE(h.desk.time.pumps, 15); // a wait wakes for a change of its countdown, not a hundred times a second
     EXPECT_EQ(h.controls.position, "X:2147483645 Y:5");
     QFile::remove(h.path("clickpath.txt"));
     h.form.Command3_Click(); // nothing to play: said, and nothing runs
@@ -90,7 +90,7 @@ TEST_F(PlayerTest, AStopInAWaitOrAWaitsLastPumpingEndsThePassAtOnceAndReleasesAP
         EXPECT_EQ(h.controls.colours[wait], TextColour::Normal);
         EXPECT_EQ(h.controls.colours.count(Label::ClickWaitCaption), wait != Label::FirstPassCaption);
         EXPECT_EQ(trail(), wait == Label::SleepCaption ? "1,1 P R P R" : "1,1 P R");
-        EXPECT_EQ(h.player().passCount(), 0); // the next "Auto" is a first pass
+        EXPECT_EQ(h.form.player().passCount(), 0); // the next "Auto" is a first pass
     }
     start("1,1,0\r\n2,2,0\r\n");
     (tick(), h.rightClick(), tick()); // the second tick was already due: it plays nothing
@@ -129,7 +129,7 @@ TEST_F(PlayerTest, LoopingCountsPassesSleepsBetweenThemAndStartsCountingAgainAft
     for (int i = 0; i < 9; ++i) // three ticks a pass with the read that ends it
         tick();
     EXPECT_EQ(h.controls.history(Label::PassCount), "0 1 2 3");
-    EXPECT_EQ(h.player().passCount(), 4);
+    EXPECT_EQ(h.form.player().passCount(), 4);
     EXPECT_EQ(h.controls.history(Label::Countdown), "1 0");      // the first pass only
     EXPECT_FALSE(h.controls.colours.count(Label::SleepCaption)); // no sleep below 1 s
     h.controls.loop = false;
@@ -141,7 +141,7 @@ TEST_F(PlayerTest, LoopingCountsPassesSleepsBetweenThemAndStartsCountingAgainAft
     start("", "10 0 0 0 0");
     EXPECT_EQ(h.controls.text(Label::PassCount), "0");
     bool sleeping = false;
-    h.desk.pump.at(now(), [&] {
+    h.desk.time.at(now(), [&] {
         sleeping = h.controls.colours[Label::SleepCaption] == TextColour::Highlight && !h.controls.commandsEnabled
             && !h.controls.ticks[Tick::Playback];
     });
@@ -187,7 +187,7 @@ TEST_F(PlayerTest, ClosingTheWindowStopsTheMouseAndEndsAWaitAtOnceTouchingNoCont
     start("1,1,128\r\n1,1,0\r\n2,2,128\r\n", "0 100 0 0 0");
     tick();
     const double started = now();
-    h.desk.pump.at(started + 0.5, [&] {
+    h.desk.time.at(started + 0.5, [&] {
         h.form.Form_QueryUnload();
         EXPECT_FALSE(h.desk.mouse->notify); // before the unload lets go of it
         h.form.Form_Unload();
@@ -195,7 +195,7 @@ TEST_F(PlayerTest, ClosingTheWindowStopsTheMouseAndEndsAWaitAtOnceTouchingNoCont
     });
     tick();
     EXPECT_LT(now() - started, 1.0);
-    EXPECT_TRUE(h.controls.shown.empty() && !h.player().passOpen());
+    EXPECT_TRUE(h.controls.shown.empty() && !h.form.player().passOpen());
 }
 
 } // namespace

@@ -76,8 +76,7 @@ TEST(LeftButtonLatchTest, KeepsNoEdgeWhileNoRecordingRuns)
         for (int click = 0; click < 100000; ++click)
             latch.pressed(), latch.released();
         EXPECT_EQ(latch.owedLines(), 0u) << when;
-        latch.start();
-        latch.pressed();
+        (latch.start(), latch.pressed());
         EXPECT_EQ(latch.owedLines(), 1u) << when;
         latch.stop();
     }
@@ -130,8 +129,7 @@ TEST_F(RecordingTest, RecAfterAStopOfPlaybackBeforeItsNextTickRecordsOnAndKeepsE
     h.rightClick();
     h.form.Command1_Click();
     h.form.Timer2_Timer(); // the playback tick that was due
-    tick();
-    tick();
+    (tick(), tick());
     EXPECT_EQ(state(), "tick lock");
     EXPECT_EQ(h.readRecording(), "1,1,0\r\n1,1,0\r\n");
     EXPECT_TRUE(h.desk.messages.errors.isEmpty());
