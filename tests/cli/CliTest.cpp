@@ -9,10 +9,9 @@ using namespace clickpath::fakes;
 
 namespace {
 
-cli::Invocation parse(const QString& line)
-{
+const auto parse = [](const QString& line) {
     return cli::parseCommandLine(("clickpath-cli " + line).split(' ', Qt::SkipEmptyParts));
-}
+};
 
 TEST(CommandLineTest, ReadsEachCommandWithItsOptionsAndNamesWhatIsWrong)
 {

@@ -1,5 +1,4 @@
-// What recording and playback share: the number test and its conversions, the recording format, settings files
-// and the tick grid.
+// What recording and playback share: numbers as text, the recording format, settings files and the tick grid.
 #include "core/NumberText.h"
 #include "core/RecordingFormat.h"
 #include "fakes/FakeDesktop.h"

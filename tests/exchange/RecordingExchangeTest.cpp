@@ -21,9 +21,26 @@ struct FilesTest : ::testing::Test {
     Harness h{false}; // started by each test
 };
 
-TEST_F(FilesTest, CopiesWholeFilesBothWaysButNeverTheWorkingRecordingOntoItself)
+TEST_F(FilesTest, FailuresNameThePathAndLeaveEveryFileAsItWasCopiesAreWholeAndNeverOfTheWorkingRecordingOntoItself)
 {
     h.form.Form_Load();
+    save(h.path("x.txt"));
+    EXPECT_TRUE(h.dialog.shown.isEmpty()); // nothing to save yet: said, and no dialog
+    h.writeRecording("1,1,0\r\n");
+    writeFile(h.path("plain"), "p");
+    QDir(h.path("")).mkdir("folder");
+    (save(h.path("missing/x.txt")), save(h.path("plain/x.txt")));
+    load(h.path("folder"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(h.path("pipe")).constData(), 0600), 0);
+    (load(h.path("pipe")), load("/dev/zero"), save(h.path("pipe"))); // neither blocks nor fills the disk
+    EXPECT_EQ(h.desk.messages.errors.join('|').replace(h.path(""), "<dir>").toStdString(),
+        "Nothing to save yet: the working recording <dir>/clickpath.txt does not exist.|Cannot write "
+        "<dir>/missing/x.txt: No such file or directory|Cannot write <dir>/plain/x.txt: Not a directory|"
+        "Cannot read <dir>/folder: it is a folder|Cannot read <dir>/pipe: it is not a regular file|"
+        "Cannot read /dev/zero: it is not a regular file|Cannot write <dir>/pipe: it is not a regular file");
+    EXPECT_EQ(h.readRecording(), "1,1,0\r\n");
+    EXPECT_EQ(QDir(h.path("")).entryList(QDir::Files), (QStringList{"clickpath.txt", "plain"})); // no temporary left
+    h.desk.messages.errors.clear();
     h.writeRecording("1,2,0\r\n");
     writeFile(h.path("kept.txt"), "an older recording, longer than the new one\r\n");
     save(h.path("kept.txt"));
@@ -46,27 +63,6 @@ TEST_F(FilesTest, CopiesWholeFilesBothWaysButNeverTheWorkingRecordingOntoItself)
     EXPECT_EQ(h.dialog.shown.back(), "open " + h.path("clickpath.txt") + " テキスト ファイル (*.txt)|*.txt");
     EXPECT_EQ(h.dialog.shown.first(), "save " + h.path("clickpath.txt") + " テキスト ファイル (*.txt)|*.txt");
     EXPECT_TRUE(h.desk.messages.errors.isEmpty());
-}
-
-TEST_F(FilesTest, FailuresNameThePathAndLeaveEveryFileAsItWas)
-{
-    h.form.Form_Load();
-    save(h.path("x.txt"));
-    EXPECT_TRUE(h.dialog.shown.isEmpty()); // nothing to save yet: said, and no dialog
-    h.writeRecording("1,1,0\r\n");
-    writeFile(h.path("plain"), "p");
-    QDir(h.path("")).mkdir("folder");
-    (save(h.path("missing/x.txt")), save(h.path("plain/x.txt")));
-    load(h.path("folder"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(h.path("pipe")).constData(), 0600), 0);
-    (load(h.path("pipe")), load("/dev/zero"), save(h.path("pipe"))); // neither blocks nor fills the disk
-    EXPECT_EQ(h.desk.messages.errors.join('|').replace(h.path(""), "<dir>").toStdString(),
-        "Nothing to save yet: the working recording <dir>/clickpath.txt does not exist.|Cannot write "
-        "<dir>/missing/x.txt: No such file or directory|Cannot write <dir>/plain/x.txt: Not a directory|"
-        "Cannot read <dir>/folder: it is a folder|Cannot read <dir>/pipe: it is not a regular file|"
-        "Cannot read /dev/zero: it is not a regular file|Cannot write <dir>/pipe: it is not a regular file");
-    EXPECT_EQ(h.readRecording(), "1,1,0\r\n");
-    EXPECT_EQ(QDir(h.path("")).entryList(QDir::Files), (QStringList{"clickpath.txt", "plain"})); // no temporary left
 }
 
 TEST_F(FilesTest, StartUpLoadsKeysAsTheyStandValidationTurnsNoNumberIntoZeroAndSetWritesTheBoxesAndKeepsEveryOtherByte)

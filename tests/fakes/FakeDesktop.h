@@ -21,8 +21,7 @@ inline void PrintTo(const QString& text, std::ostream* out)
     *out << '"' << text.toStdString() << '"';
 }
 
-// The fake desktop: one fake per platform interface, with a fake clock that the fake pump moves on. The logic runs
-// on it without a display or a sleep.
+// The fake desktop: a fake per platform interface, with a fake time; the logic runs on it with no display or sleep.
 namespace clickpath::fakes {
 
 using core::Label;
@@ -74,8 +73,7 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
     std::optional<ScreenPoint> position() override { return lost ? std::nullopt : std::optional(ScreenPoint{x, y}); }
     void moveTo(std::int32_t toX, std::int32_t toY) override
     {
-        if (beforeMove)
-            beforeMove();
+        beforeMove();
         if (trail.isEmpty() || toX != x || toY != y) // a move onto its own spot shows no more
             trail << QStringLiteral("%1,%2").arg(toX).arg(toY);
         (x = toX, y = toY);
@@ -87,8 +85,8 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
 
     QStringList trail;
     std::int32_t x = 0, y = 0;
-    bool lost = false;                // the pointer has no position to give
-    std::function<void()> beforeMove; // a fault to inject
+    bool lost = false;                        // the pointer has no position to give
+    std::function<void()> beforeMove = [] {}; // a fault to inject
 };
 
 struct ScriptedRandom final : platform::RandomSource {

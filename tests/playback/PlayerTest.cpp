@@ -10,7 +10,6 @@ using core::TextColour;
 namespace {
 
 struct PlayerTest : ::testing::Test {
-    PlayerTest() { h.controls.loop = false; }
     // Starts a pass of `recording` with the boxes Sleep, Click, VM, HM, 1st.
     void start(const std::string& recording, const QString& boxes = "0 0 0 0 0")
     {
@@ -34,6 +33,7 @@ struct PlayerTest : ::testing::Test {
 
 TEST_F(PlayerTest, APassReplaysEveryRecordClicksAtRandomOffsetsAndWaitsAfterEachRelease)
 {
+    h.controls.loop = false;
     // A pass from start to end: the recording, the boxes Sleep, Click, VM, HM, 1st., the random draws; the trail it
     // leaves, every number the countdown showed, and how long it took.
     const std::tuple<std::string, QString, QList<double>, QString, QString, double> passes[] = {
@@ -75,7 +75,6 @@ TEST_F(PlayerTest, APassReplaysEveryRecordClicksAtRandomOffsetsAndWaitsAfterEach
 
 TEST_F(PlayerTest, AStopInAWaitOrAWaitsLastPumpingEndsThePassAtOnceAndReleasesAPressCarriedAcrossARestart)
 {
-    h.controls.loop = true;
     for (const auto& [wait, boxes] : {std::pair{Label::FirstPassCaption, "0 0 0 0 60"},
              {Label::ClickWaitCaption, "0 100 0 0 0"}, {Label::SleepCaption, "100 0 0 0 0"}}) {
         SCOPED_TRACE(boxes);
@@ -124,7 +123,6 @@ TEST_F(PlayerTest, AStopInAWaitOrAWaitsLastPumpingEndsThePassAtOnceAndReleasesAP
 
 TEST_F(PlayerTest, LoopingCountsPassesSleepsBetweenThemAndStartsCountingAgainAfterAStopOrRec)
 {
-    h.controls.loop = true;
     start("1,1,128\r\n1,1,0\r\n", "0 0 0 0 1");
     for (int i = 0; i < 9; ++i) // three ticks a pass with the read that ends it
         tick();
@@ -159,9 +157,8 @@ TEST_F(PlayerTest, LoopingCountsPassesSleepsBetweenThemAndStartsCountingAgainAft
     EXPECT_EQ(h.controls.text(Label::PassCount), "0");
 }
 
-TEST_F(PlayerTest, ARestartThatCannotGoOnOrAFaultNotTheToolsOwnLeavesItIdleAndSaysWhy)
+TEST_F(PlayerTest, ARestartThatCannotGoOnOrAFaultLeavesItIdleAndSaysWhyAndAClosedWindowEndsAWaitAtOnceTouchingNoControl)
 {
-    h.controls.loop = true;
     for (const char* sleep : {"abc", "3000000000"}) {
         start("1,1,128\r\n", QString(sleep) + " 0 0 0 0");
         h.runPlayback();
@@ -180,10 +177,7 @@ TEST_F(PlayerTest, ARestartThatCannotGoOnOrAFaultNotTheToolsOwnLeavesItIdleAndSa
     tick();
     EXPECT_EQ(remains(), ""); // no restart either
     EXPECT_EQ(h.desk.messages.errors.back(), "Internal error: broken step");
-}
-
-TEST_F(PlayerTest, ClosingTheWindowStopsTheMouseAndEndsAWaitAtOnceTouchingNoControl)
-{
+    h.desk.pointer.beforeMove = [] {};
     start("1,1,128\r\n1,1,0\r\n2,2,128\r\n", "0 100 0 0 0");
     tick();
     const double started = now();
@@ -195,7 +189,8 @@ TEST_F(PlayerTest, ClosingTheWindowStopsTheMouseAndEndsAWaitAtOnceTouchingNoCont
     });
     tick();
     EXPECT_LT(now() - started, 1.0);
-    EXPECT_TRUE(h.controls.shown.empty() && !h.form.player().passOpen());
+    EXPECT_TRUE(h.controls.shown.empty());
+    EXPECT_FALSE(h.form.player().passOpen());
 }
 
 } // namespace
