@@ -1,17 +1,21 @@
-// The real window on Qt's offscreen platform, driven by its handlers on the
-// fake desktop.
+// The real window on Qt's offscreen platform, driven by its handlers on the fake desktop, and Qt's file dialog.
 #include "app/Form1Window.h"
 #include "fakes/FakeDesktop.h"
+#include "platform/qt/QtFileDialog.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 using namespace clickpath;
 using namespace clickpath::fakes;
+using clickpath::platform::qt::QtFileDialog;
 
 namespace {
 
@@ -20,8 +24,7 @@ struct WindowTest : ::testing::Test {
     {
         window.connectHandlers(form);
         form.Form_Load();
-        window.show();
-        window.activateWindow();
+        (window.show(), window.activateWindow());
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
     QWidget* control(const char* name) { return window.findChild<QWidget*>(name); }
@@ -32,12 +35,11 @@ struct WindowTest : ::testing::Test {
     app::Form1 form{window, desk.services(), h.dialog, core::AppPaths(h.path(""), "clickpath")};
 };
 
-TEST_F(WindowTest, ControlsStayInsideTheWindowApartInTheirTabOrderAndShowWhatTheyAreGiven)
+TEST_F(WindowTest, ControlsStayInsideTheWindowApartInTheirTabOrderShowWhatTheyAreGivenAndClosingLetsGoOfAReplayedPress)
 {
     const QList<QWidget*> controls = window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     EXPECT_EQ(controls.size(), 21);
-    // A label counts by where its text starts: "1st." stands in a box that
-    // runs on under its text box.
+    // A label counts by where its text starts: "1st." stands in a box that runs on under its text box.
     const auto drawn
         = [](QWidget* w) { return qobject_cast<QLabel*>(w) ? QRect(w->pos(), QSize(1, 1)) : w->geometry(); };
     for (QWidget* a : controls)
@@ -63,6 +65,14 @@ TEST_F(WindowTest, ControlsStayInsideTheWindowApartInTheirTabOrderAndShowWhatThe
     EXPECT_EQ(control("Label8")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     window.setLabelColour(Label::SleepCaption, core::TextColour::Normal);
     EXPECT_EQ(control("Label8")->palette().color(QPalette::WindowText), QColor(230, 230, 230));
+    writeFile(h.path("clickpath.txt"), "1,1,128\r\n2,2,128\r\n");
+    window.box(SettingBox::VerticalMargin)->setText("0");
+    window.box(SettingBox::HorizontalMargin)->setText("0");
+    form.Command3_Click();
+    form.Timer2_Timer();
+    window.close();
+    EXPECT_EQ(desk.pointer.path(), "1,1 P R");
+    EXPECT_FALSE(window.tick(Tick::Playback).isActive());
 }
 
 TEST_F(WindowTest, OnlyATabThatMovesTheFocusValidatesTheBox)
@@ -76,16 +86,26 @@ TEST_F(WindowTest, OnlyATabThatMovesTheFocusValidatesTheBox)
     }
 }
 
-TEST_F(WindowTest, ClosingTheWindowLetsGoOfAReplayedPress)
+TEST(QtFileDialogTest, SavingRefusesANameInAFolderThatDoesNotExistAndStaysOpen)
 {
-    writeFile(h.path("clickpath.txt"), "1,1,128\r\n2,2,128\r\n");
-    window.box(SettingBox::VerticalMargin)->setText("0");
-    window.box(SettingBox::HorizontalMargin)->setText("0");
-    form.Command3_Click();
-    form.Timer2_Timer();
-    window.close();
-    EXPECT_EQ(desk.pointer.path(), "1,1 P R");
-    EXPECT_FALSE(window.tick(Tick::Playback).isActive());
+    EXPECT_EQ(QtFileDialog::nameFilters("テキスト ファイル (*.txt)|*.txt|All|*"),
+        (QStringList{"テキスト ファイル (*.txt)", "All (*)"}));
+    QTemporaryDir dir;
+    QStringList said;
+    QStringList names{dir.filePath("missing/x.txt"), dir.filePath("x.txt")};
+    QTimer user; // types a name and presses Save, reads the message
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            said << box->text();
+            box->accept();
+        } else if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            files->findChild<QLineEdit*>("fileNameEdit")->setText(names.takeFirst());
+            QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+        }
+    });
+    user.start(20);
+    EXPECT_EQ(QtFileDialog().chooseFileToSave(dir.filePath("clickpath.txt"), "T|*.txt"), dir.filePath("x.txt"));
+    EXPECT_EQ(said, QStringList{"The folder " + dir.filePath("missing") + " does not exist."});
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// The command line's parsing, and its sessions on the fake desktop with the
-// progress line they show.
+// The command line's parsing, and its sessions on the fake desktop with the progress line they show.
 #include "cli/Session.h"
 #include "fakes/FakeDesktop.h"
 
@@ -10,10 +9,9 @@ using namespace clickpath::fakes;
 
 namespace {
 
-cli::Invocation parse(const QString& line)
-{
+const auto parse = [](const QString& line) {
     return cli::parseCommandLine(("clickpath-cli " + line).split(' ', Qt::SkipEmptyParts));
-}
+};
 
 TEST(CommandLineTest, ReadsEachCommandWithItsOptionsAndNamesWhatIsWrong)
 {
@@ -23,7 +21,8 @@ TEST(CommandLineTest, ReadsEachCommandWithItsOptionsAndNamesWhatIsWrong)
     EXPECT_EQ(play.overrides,
         (std::map<SettingBox, QString>{{SettingBox::SleepBound, "2.5"}, {SettingBox::FirstPassWait, "-1"}}));
     EXPECT_EQ(play.passes, 3);
-    EXPECT_TRUE(parse("play --loop").loop && parse("play --loop").file.isEmpty());
+    EXPECT_TRUE(parse("play --loop").loop);
+    EXPECT_EQ(parse("play --loop").file, "");
     EXPECT_EQ(parse("record out.txt").command, cli::Command::Record);
     const std::pair<const char*, const char*> errors[] = {{"", "no command"}, {"dance", "\"dance\""},
         {"play --sleep", "sleep"}, {"play --sleep x", "--sleep: \"x\""}, {"play --vertical-margin 3E9", "margin"},
@@ -38,7 +37,6 @@ TEST(CommandLineTest, ReadsEachCommandWithItsOptionsAndNamesWhatIsWrong)
 }
 
 struct SessionTest : ::testing::Test {
-    // A session of this command line, with the settings file given.
     void start(const QString& line,
         const std::string& settings = "[STATUS]\nSLEEP_TIME=0\nWAIT_CLICK_TIME=0\n"
                                       "VERTICAL_MARGIN=0\nHORIZON_MARGIN=0\nWAIT_FIRST_TIME=0\n")
@@ -57,11 +55,13 @@ struct SessionTest : ::testing::Test {
     std::optional<int> exitCode;
 };
 
-TEST_F(SessionTest, PlaysTheGivenPassesShowingPassLineAndWait)
+TEST_F(SessionTest, PlaysTheGivenPassesShowingPassLineAndWaitWhenEveryNumberIsGiven)
 {
+    const std::string said = errorOf<cli::UsageError>([&] { start("play", "[STATUS]\nSLEEP_TIME=abc\n"); });
+    EXPECT_NE(said.find("clickpath.ini (for --sleep)"), std::string::npos) << said;
     writeFile(dir.filePath("walk.txt"), "1,1,0\r\n2,2,128\r\n3,3,0\r\n4,4,0\r\n");
     start("play " + dir.filePath("walk.txt") + " --passes 2 --first-wait 2");
-    for (int i = 0; i < 1000 && !exitCode; ++i, desk.clock.now += 0.01)
+    for (int i = 0; i < 1000 && !exitCode; ++i, desk.time.now += 0.01)
         session->playbackTick();
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(desk.pointer.path(), "1,1 2,2 P 3,3 R 4,4 1,1 2,2 P 3,3 R 4,4");
@@ -71,24 +71,18 @@ TEST_F(SessionTest, PlaysTheGivenPassesShowingPassLineAndWait)
     EXPECT_EQ(progress.back(), "pass 2  line 4/4 [####################]");
 }
 
-TEST_F(SessionTest, RecordsUntilStoppedShowingTimeLinesAndPointerTenTimesASecond)
+TEST_F(SessionTest, RecordsUntilStoppedShowingTimeLinesAndPointerTenTimesASecondAndSaysAFailedWrite)
 {
     desk.waitingAtOpen = {{platform::MouseButton::Right, true}, {platform::MouseButton::Right, false}};
     start("record " + dir.filePath("out.txt")); // a right click from before the start stops nothing
     desk.pointer.x = 640;
     desk.mouse->click(platform::MouseButton::Left, {true});
-    for (int i = 0; i < 250; ++i, desk.clock.now += 0.01)
+    for (int i = 0; i < 250; ++i, desk.time.now += 0.01)
         session->recordingTick();
     session->stop(2);
     EXPECT_EQ(exitCode, 130);
     EXPECT_EQ(progress.back(), "0:02.5  250 lines  X:640 Y:0  Click!");
     EXPECT_LE(progress.size(), 27);
-}
-
-TEST_F(SessionTest, NumbersThatNeitherTheOptionsNorTheSettingsGiveStopTheStartAndAFailedWriteIsSaid)
-{
-    const std::string said = errorOf<cli::UsageError>([&] { start("play", "[STATUS]\nSLEEP_TIME=abc\n"); });
-    EXPECT_NE(said.find("clickpath.ini (for --sleep)"), std::string::npos) << said;
     start("record " + dir.filePath("out.txt")); // opens, and fails at the first line
     const FileSizeLimit fullDisk(0);
     session->recordingTick();

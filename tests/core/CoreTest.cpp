@@ -1,10 +1,11 @@
-// The core that recording and playback share: the number test and its
-// conversions, and the recording format.
+// What recording and playback share: numbers as text, the recording format, settings files and the tick grid.
 #include "core/NumberText.h"
 #include "core/RecordingFormat.h"
 #include "fakes/FakeDesktop.h"
+#include "platform/ProfileFile.h"
+#include "platform/TickGrid.h"
 
-#include <QFile>
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 
 using namespace clickpath;
 using namespace clickpath::core;
+using namespace clickpath::platform;
 
 namespace {
 
@@ -19,9 +21,7 @@ const NumberFormat kDot{QLatin1Char('.')};
 
 TEST(NumberTextTest, ANumberIsASignDigitsOneSeparatorAndAnExponentWithBlanksAroundThatFitsWhenConverted)
 {
-    for (const char* text : {"0", "-5", "+5", "2.5", ".5", "5.", "1E3", "1e-3", "-2.5E+10", " 7\t",
-             "\u3000"
-             "7\u3000"})
+    for (const char* text : {"0", "-5", "+5", "2.5", ".5", "5.", "1E3", "1e-3", "-2.5E+10", " 7\t", "\u30007\u3000"})
         EXPECT_TRUE(isNumericText(text, kDot)) << text;
     for (const char* text : {"", " ", "1a", "1.2.3", "1E", "E3", "--1", "+-1", "1 2", "1,000", ".", "1e+", "٣", "5\n",
              "5\r\n", "\v5", "5\u00a0"}) // a line break or another control is no blank
@@ -41,24 +41,20 @@ TEST(NumberTextTest, ANumberIsASignDigitsOneSeparatorAndAnExponentWithBlanksArou
     EXPECT_EQ(checkedSum(-2147483647, -1, "x"), -2147483647 - 1);
 }
 
-// Writes `bytes`, reads whole records until the reader fails; the records as
-// "x,y,b x,y,b", and the failure.
+// Writes `bytes`, reads whole records until the reader fails; the records as "x,y,b x,y,b", and the failure.
 std::pair<QString, std::string> readAll(const QString& path, const std::string& bytes)
 {
     fakes::writeFile(path, bytes);
     RecordingReader reader(path);
     QStringList records;
-    try {
-        for (;;) {
-            const Record r = reader.next();
-            records << QStringLiteral("%1,%2,%3").arg(r.x).arg(r.y).arg(r.button);
-        }
-    } catch (const ToolError& error) {
-        return {records.join(' '), error.what()};
-    }
+    const std::string failure = fakes::errorOf<ToolError>([&] {
+        for (Record r;; records << QStringLiteral("%1,%2,%3").arg(r.x).arg(r.y).arg(r.button))
+            r = reader.next();
+    });
+    return {records.join(' '), failure};
 }
 
-TEST(RecordingFormatTest, WrittenLinesAreDecimalsInCrLfAndReadBackExactlyWhereverTheyStand)
+TEST(RecordingFormatTest, LinesAreDecimalsInCrLfReadBackWhereverTheyStandUpToTheFirstFieldThatIsNotA32BitInteger)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("r.txt");
@@ -66,22 +62,13 @@ TEST(RecordingFormatTest, WrittenLinesAreDecimalsInCrLfAndReadBackExactlyWhereve
     EXPECT_EQ(fakes::readFile(path), "-2147483648,2147483647,128\r\n");
     EXPECT_EQ(readAll(path, fakes::readFile(path)).first, "-2147483648,2147483647,128");
     for (const char* bytes : {"1,2,0,3,4,128\r\n", "1\n2\n0\n3,4\n128", "1\r2\r0\r3\r4\r128\r",
-             " 1 , 2\t,0\r\n\r\n3,4,128 \r\n", "+1,2,0\r\n3,4,128\r\n",
-             "\xEF\xBB\xBF"
-             "1,2,0\r\n3,4,128\r\n"})
+             " 1 , 2\t,0\r\n\r\n3,4,128 \r\n", "+1,2,0\r\n3,4,128\r\n", "\uFEFF1,2,0\r\n3,4,128\r\n"})
         EXPECT_EQ(readAll(path, bytes).first, "1,2,0 3,4,128") << bytes;
-}
-
-TEST(RecordingFormatTest, ReadingStopsAtTheFirstFieldThatIsNotA32BitIntegerAfterTheLastWholeRecord)
-{
-    QTemporaryDir dir;
     const std::pair<std::string, const char*> cases[] = {
         {"6,6", "Input past end of file"},                               // an incomplete record is never used
         {"6,,0\r\n", "empty field"}, {"6,\r\n7,8,0\r\n", "empty field"}, // not 6,7,8 and every later record shifted
         {",\r\n6,7,8\r\n", "empty field"},                               // a trailing comma
-        {"\xEF\xBB\xBF"
-         "6,6,0\r\n",
-            "is not an integer"}, // a mark only at the start
+        {"\uFEFF6,6,0\r\n", "is not an integer"},                        // a mark only at the start
         {"6,x,0\r\n", "\"x\" is not an integer"}, {"6,1.5,0\r\n", "is not an integer"},
         {"6,--1,0\r\n", "is not an integer"}, {"6,-,0\r\n", "is not an integer"},
         {"~1 2,0,0", "\"~1 2\" is not an integer"}, {std::string("6,\0,0\r\n", 7), "\"?\" is not an integer"},
@@ -114,6 +101,64 @@ TEST(RecordingFormatTest, ReadingStopsAtTheFirstFieldThatIsNotA32BitIntegerAfter
     }),
         "Cannot write to " + full.toStdString() + ": File too large");
     EXPECT_EQ(fakes::readFile(full), "1,2,0\r\n"); // whole lines only
+}
+
+TEST(ProfileFileTest, FindsKeysRegardlessOfCaseOrBlanksInTheFirstMatchingSectionSetsThemInPlaceAndWritesWholeFiles)
+{
+    const QByteArray file
+        = "; s\r\n[other]\r\n[status\r\nSLEEP_TIME=1\r\n[ status ]\r\n  sleep_time = 5 \r\nWAIT_CLICK_TIME=\"7\"\r\n"
+          ";HORIZON_MARGIN=3\r\nEMPTY=\r\n\r\n\r\n[STATUS]\r\nVERTICAL_MARGIN=9\r\n";
+    const std::pair<const char*, std::optional<QByteArray>> found[] = {{"SLEEP_TIME", "5"}, {"WAIT_CLICK_TIME", "7"},
+        {"EMPTY", ""}, {"HORIZON_MARGIN", std::nullopt}, {"VERTICAL_MARGIN", std::nullopt}};
+    for (const auto& [key, value] : found)
+        EXPECT_EQ(profile::find(file, "STATUS", key), value) << key;
+    EXPECT_EQ(profile::find("K=4\n", "STATUS", "K"), std::nullopt); // outside any section
+    EXPECT_EQ(profile::find("\n[STATUS]\nK=4\n", "STATUS", "K"), "4");
+    // A key keeps its line and spelling; a new one follows the section's last entry, before its blank lines.
+    EXPECT_EQ(
+        profile::set(file, "status", "Sleep_Time", "2"), QByteArray(file).replace("  sleep_time = 5 ", "sleep_time=2"));
+    EXPECT_EQ(profile::set(file, "STATUS", "K", "2"), QByteArray(file).replace("EMPTY=\r\n", "EMPTY=\r\nK=2\r\n"));
+    const std::pair<QByteArray, QByteArray> added[] = {{"", "[STATUS]\r\nK=2\r\n"},
+        {"[a]\nb=c\n", "[a]\nb=c\n[STATUS]\nK=2\n"}, {"[a]\r\nb=c", "[a]\r\nb=c\r\n[STATUS]\r\nK=2\r\n"},
+        {"[STATUS]\r\nA=1\r", "[STATUS]\r\nA=1\r\nK=2\r\n"}, {"[STATUS]\nA=1", "[STATUS]\nA=1\nK=2\n"}};
+    for (const auto& [before, after] : added) // in the file's own line ends, whole lines
+        EXPECT_EQ(profile::set(before, "STATUS", "K", "2"), after) << before.toStdString();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.ini");
+    EXPECT_EQ(readProfileValue(path, "STATUS", "K", 255), QByteArray());
+    fakes::writeFile(path, "[STATUS]\r\nK=" + std::string(300, '7') + "\r\n");
+    EXPECT_EQ(readProfileValue(path, "STATUS", "K", 255), QByteArray(255, '7'));
+    fakes::writeFile(dir.filePath("plain"), "x");
+    for (const QString& bad : {dir.filePath("plain/t.ini"), dir.filePath("missing/t.ini"), dir.path()}) {
+        const std::string said = fakes::errorOf<ToolError>([&] { writeProfileValue(bad, "STATUS", "K", "1"); });
+        EXPECT_EQ(said.rfind("Cannot store the settings in " + bad.toStdString() + ": ", 0), 0u) << said;
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"plain", "t.ini"}));
+}
+
+// The deadlines, in ms, of ticks that begin `delays[i]` ms late and take `work[i]` ms, having waited on purpose or not.
+QString deadlines(std::vector<std::int64_t> delays, std::vector<std::int64_t> work, bool waited)
+{
+    constexpr std::int64_t kMs = 1'000'000;
+    TickGrid grid(10 * kMs, 5);
+    grid.start(0);
+    QStringList out;
+    for (std::int64_t i = 0, now = 0; i < static_cast<std::int64_t>(delays.size()); ++i) {
+        out << QString::number(grid.deadline() / kMs);
+        grid.ticked(now = std::max(now, grid.deadline()) + (delays[i] + work[i]) * kMs, waited);
+    }
+    return out.join(' ');
+}
+
+TEST(TickGridTest, LateTicksAreMadeUpAndLongStallsOrWaitsStartTheGridAgain)
+{
+    // Five ticks behind (59 ms late, 1 ms of work) or a tick slow for 30 ms: the missed ones follow at once.
+    EXPECT_EQ(deadlines({0, 59, 0, 0, 0, 0}, {1, 1, 1, 1, 1, 1}, false), "10 20 30 40 50 60");
+    EXPECT_EQ(deadlines({0, 0, 0, 0, 0}, {0, 30, 0, 0, 0}, false), "10 20 30 40 50");
+    // 100 ms behind is more than is made up for: one interval after the stall.
+    EXPECT_EQ(deadlines({0, 100, 0}, {0, 0, 0}, false), "10 20 130");
+    // A tick that waited 30 ms on purpose has the next come 10 ms after it.
+    EXPECT_EQ(deadlines({0, 0, 0, 0, 0}, {0, 30, 0, 0, 0}, true), "10 20 60 70 80");
 }
 
 } // namespace

@@ -3,27 +3,38 @@
 #include "app/Form1.h"
 #include "platform/ToolError.h"
 
+#include <QFile>
+#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <csignal>
 #include <deque>
 #include <functional>
 #include <map>
 #include <ostream>
+#include <sys/resource.h>
 
-// Qt's strings in test failures, as text.
 inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
 
-// The fake desktop: one fake per platform interface, with a fake clock that
-// the fake pump moves on. The logic runs on it without a display or a sleep.
+// The fake desktop: a fake per platform interface, with a fake time; the logic runs on it with no display or sleep.
 namespace clickpath::fakes {
 
 using core::Label;
 using core::SettingBox;
 using core::Tick;
+using platform::ScreenPoint;
+
+// The texts joined by blanks, each run of equal ones once.
+inline QString folded(QStringList texts)
+{
+    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+    return texts.join(' ');
+}
 
 // Plain fields in place of widgets; every text a label showed is kept.
 struct FakeControls final : core::Controls {
@@ -39,8 +50,13 @@ struct FakeControls final : core::Controls {
     void repaintNow() override { ++repaints; }
 
     QString text(Label label) { return shown[label].value(shown[label].size() - 1); }
-    QString history(Label label);        // what the label showed, repeats folded, joined by blanks
-    void setBoxes(const QString& texts); // Sleep, Click, VM, HM, 1st., or one text for all
+    QString history(Label label) { return folded(shown[label]); }
+    void setBoxes(const QString& texts) // Sleep, Click, VM, HM, 1st., or one text for all
+    {
+        const QStringList split = texts.split(' ');
+        for (const SettingBox box : core::kSettingBoxes)
+            boxes[box] = split.size() == 1 ? texts : split.value(static_cast<int>(box));
+    }
 
     std::map<SettingBox, QString> boxes;
     std::map<Label, QStringList> shown;
@@ -52,53 +68,45 @@ struct FakeControls final : core::Controls {
     int repaints = 0;
 };
 
-// The pointer's trail: moves as "x,y", and P or R for a press or release
-// where it stands, as in "10,20 11,21 P 12,22 R".
+// The pointer's trail: moves as "x,y", and P or R for a press or release where it stands: "10,20 11,21 P 12,22 R".
 struct FakePointer final : platform::Pointer, platform::ButtonInjector {
-    std::optional<platform::ScreenPoint> position() override
+    std::optional<ScreenPoint> position() override { return lost ? std::nullopt : std::optional(ScreenPoint{x, y}); }
+    void moveTo(std::int32_t toX, std::int32_t toY) override
     {
-        return failQuery ? std::nullopt : std::optional(platform::ScreenPoint{x, y});
+        beforeMove();
+        if (trail.isEmpty() || toX != x || toY != y) // a move onto its own spot shows no more
+            trail << QStringLiteral("%1,%2").arg(toX).arg(toY);
+        (x = toX, y = toY);
     }
-    void moveTo(std::int32_t toX, std::int32_t toY) override;
     void pressLeft() override { trail << "P"; }
     void releaseLeft() override { trail << "R"; }
     bool down() const { return trail.lastIndexOf("P") > trail.lastIndexOf("R"); }
-
     QString path() const { return trail.join(' '); }
 
     QStringList trail;
     std::int32_t x = 0, y = 0;
-    bool failQuery = false;
-    std::function<void()> beforeMove; // a fault to inject
-
-private:
-    QString lastMove_;
+    bool lost = false;                        // the pointer has no position to give
+    std::function<void()> beforeMove = [] {}; // a fault to inject
 };
 
-struct FakeClock final : platform::Clock {
-    double seconds() override { return now; }
-    double now = 1000.0;
-};
-
-// Hands out the queued values, then 0.5.
 struct ScriptedRandom final : platform::RandomSource {
-    double next() override
-    {
-        const double value = values.empty() ? 0.5 : values.front();
-        if (!values.empty())
-            values.pop_front();
-        return value;
-    }
-    std::deque<double> values;
+    double next() override { return values.isEmpty() ? 0.5 : values.takeFirst(); }
+    QList<double> values;
 };
 
-// Each pump moves the clock on to the time it may block until, or to the
-// first action due before, and runs the actions then due, as events
-// delivered inside a wait would run. Time always moves, by 1 us at least.
-struct FakeEventPump final : platform::EventPump {
-    void pumpOnce(double seconds) override;
+// The fake clock, and the pump that moves it on: to the time a pump may block until, or to the first action due
+// before, running the actions then due, as events delivered inside a wait would run. By 1 us at least.
+struct FakeTime final : platform::Clock, platform::EventPump {
+    double seconds() override { return now; }
+    void pumpOnce(double wait) override
+    {
+        ++pumps;
+        now += std::max(1e-6, std::min(wait, timed.empty() ? wait : timed.begin()->first - now));
+        while (!timed.empty() && timed.begin()->first <= now)
+            timed.extract(timed.begin()).mapped()(); // taken out first: it may schedule further actions
+    }
     void at(double when, std::function<void()> action) { timed.emplace(when, std::move(action)); }
-    FakeClock* clock = nullptr;
+    double now = 1000.0;
     std::multimap<double, std::function<void()>> timed;
     int pumps = 0;
 };
@@ -109,25 +117,41 @@ struct FakeMessages final : platform::MessageSink {
     QStringList errors;
 };
 
-// Answers each showing with the next scripted choice; none cancels.
+// Answers each showing, kept as "open|save <preset> <filter>", with the next scripted choice; none cancels.
 struct FakeFileDialog final : platform::FileDialog {
     using Choice = std::optional<QString>;
-    Choice chooseFileToOpen(const QString& at, const QString& f) override { return choose("open", at, f); }
-    Choice chooseFileToSave(const QString& at, const QString& f) override { return choose("save", at, f); }
-    Choice choose(const QString& kind, const QString& preset, const QString& filter);
-    std::deque<Choice> choices;
+    Choice chooseFileToOpen(const QString& at, const QString& f) override { return choose("open " + at + " " + f); }
+    Choice chooseFileToSave(const QString& at, const QString& f) override { return choose("save " + at + " " + f); }
+    Choice choose(const QString& showing)
+    {
+        return (shown << showing, choices.isEmpty() ? Choice() : choices.takeFirst());
+    }
+    QList<Choice> choices;
     QStringList shown;
 };
 
-// A system mouse whose items the test pushes.
 struct FakeMouse final : platform::MouseButtonSource {
     void start(int size, std::function<void()> itemsWaiting) override { (capacity = size, notify = itemsWaiting); }
     void stop() override { notify = nullptr; }
-    std::size_t read(std::span<platform::ButtonItem> out) override;
+    std::size_t read(std::span<platform::ButtonItem> out) override
+    {
+        if (std::exchange(failNextRead, false))
+            throw ToolError("device lost");
+        std::size_t count = 0;
+        for (; count < out.size() && !pending.empty(); ++count, pending.pop_front())
+            out[count] = pending.front();
+        return count;
+    }
     void resume() override { ++resumes; }
     void takeWaiting() override {} // pushed items are in at once
     // Pushes the edges of one button and notifies, as the device would.
-    void click(platform::MouseButton button, std::initializer_list<bool> edges);
+    void click(platform::MouseButton button, std::initializer_list<bool> edges)
+    {
+        for (bool pressed : edges)
+            pending.push_back({button, pressed});
+        if (notify)
+            notify();
+    }
 
     std::deque<platform::ButtonItem> pending;
     std::function<void()> notify;
@@ -136,36 +160,54 @@ struct FakeMouse final : platform::MouseButtonSource {
     bool failNextRead = false;
 };
 
-// Every fake of the desktop, as the platform's services.
 struct FakeDesktop {
-    FakeDesktop() { pump.clock = &clock; }
-    platform::Services services();
+    platform::Services services()
+    {
+        return {
+            pointer, pointer, time, random, time, messages, [this]() -> std::unique_ptr<platform::MouseButtonSource> {
+                if (refuseMouse)
+                    throw ToolError("no mouse");
+                auto source = std::make_unique<FakeMouse>();
+                (mouse = source.get(), mouse->pending = waitingAtOpen);
+                return source;
+            }};
+    }
 
     FakePointer pointer;
-    FakeClock clock;
     ScriptedRandom random;
-    FakeEventPump pump;
+    FakeTime time;
     FakeMessages messages;
     FakeMouse* mouse = nullptr;                     // owned by the watcher once opened
     std::deque<platform::ButtonItem> waitingAtOpen; // what the mouse holds when it is opened
     bool refuseMouse = false;
 };
 
-std::string readFile(const QString& path);
-void writeFile(const QString& path, const std::string& bytes);
+inline std::string readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
+}
 
-// A disk that is full past `bytes`: while it lives, a write of this process
-// beyond that size of a file fails with "File too large".
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(long bytes);
-    ~FileSizeLimit();
+inline void writeFile(const QString& path, const std::string& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), static_cast<qint64>(bytes.size())) < 0)
+        throw std::runtime_error("cannot write test file");
+}
 
-private:
-    long old_;
+// A disk that is full past `bytes`: while it lives, a write of this process beyond it fails with "File too large".
+struct FileSizeLimit {
+    explicit FileSizeLimit(long bytes)
+    {
+        ::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit limit{static_cast<rlim_t>(bytes), old.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old); }
+    rlimit old{};
 };
 
-// What the `Error` that `act` throws says, or "none".
 template <typename Error>
 std::string errorOf(const std::function<void()>& act)
 {
@@ -177,21 +219,43 @@ std::string errorOf(const std::function<void()>& act)
     return "none";
 }
 
+// A program run to its end: its exit status (128 and the signal when a signal ended it, 137 when it was killed for
+// taking longer than `milliseconds`), and what it said on standard error, or on both channels when merged.
+struct Outcome {
+    int exitCode = -1;
+    QString said;
+};
+inline Outcome finish(QProcess& program, int milliseconds = 60000)
+{
+    if (!program.waitForFinished(milliseconds))
+        (program.kill(), program.waitForFinished());
+    const bool merged = program.processChannelMode() == QProcess::MergedChannels;
+    return {program.exitCode() + (program.exitStatus() == QProcess::NormalExit ? 0 : 128),
+        merged ? program.readAll() : program.readAllStandardError()};
+}
+inline Outcome run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    return finish(process);
+}
+
 // The whole tool on the fake desktop, its files in a fresh temporary folder.
 struct Harness {
-    // Started as the window starts, unless `load` is false.
     explicit Harness(bool load = true)
         : form(controls, desk.services(), dialog, core::AppPaths(dir.path(), "clickpath"))
     {
         if (load)
             form.Form_Load();
     }
-    const playback::Player& player() const { return form.player(); }
     QString path(const QString& name) const { return dir.filePath(name); }
     void writeRecording(const std::string& bytes) const { writeFile(path("clickpath.txt"), bytes); }
     std::string readRecording() const { return readFile(path("clickpath.txt")); }
-    // Ticks the playback while it runs, ten milliseconds apart, at most `limit` times.
-    void runPlayback(int limit = 10000);
+    void runPlayback(int limit = 10000)
+    {
+        for (int ticks = 0; controls.ticks[Tick::Playback] && ticks < limit; ++ticks)
+            (desk.time.now += 0.01, form.Timer2_Timer());
+    }
     void left(std::initializer_list<bool> edges) { desk.mouse->click(platform::MouseButton::Left, edges); }
     void rightClick() { desk.mouse->click(platform::MouseButton::Right, {true, false}); }
 

@@ -1,10 +1,7 @@
-// The installed programs: a folder of their own with links on the PATH, a
-// launcher, man pages and metainfo that their validators accept, default
-// settings; started through its link, a program works on the files beside
-// the real executable.
-#include "platform/x11/X11Harness.h"
+// The installed programs: a folder of their own with links on the PATH, a launcher, man pages and metainfo that
+// their validators accept, default settings; started through its link, a program works on the files beside it.
+#include "fakes/FakeDesktop.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
 #include <gtest/gtest.h>
@@ -43,11 +40,4 @@ TEST(InstallTest, InstallsBothProgramsWithLinksALauncherManPagesMetainfoAndSetti
     const QStringList zeros{
         "--click-wait", "0", "--vertical-margin", "0", "--horizontal-margin", "0", "--first-wait", "0"};
     EXPECT_EQ(run(installed("bin/clickpath-cli"), QStringList{"play"} + zeros).exitCode, 0);
-}
-
-int main(int argc, char** argv)
-{
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
