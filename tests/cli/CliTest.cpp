@@ -16,6 +16,7 @@ const auto parse = [](const QString& line) {
 TEST(CommandLineTest, ReadsEachCommandWithItsOptionsAndNamesWhatIsWrong)
 {
     EXPECT_EQ(parse("play --version").command, cli::Command::Version);
+    EXPECT_EQ(parse("play --help-all").command, cli::Command::Help); // never a play
     const cli::Invocation play = parse("play walk.txt --sleep 2.5 --first-wait -1 --passes 3");
     EXPECT_EQ(play.file, "walk.txt");
     EXPECT_EQ(play.overrides,
