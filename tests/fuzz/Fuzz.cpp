@@ -1,5 +1,4 @@
-// libFuzzer targets, one per build of this file (FUZZ_TARGET names it): whatever the bytes, no crash, and each part
-// keeps its promise.
+// libFuzzer targets, one per build of this file (FUZZ_TARGET names it): no crash, and each part keeps its promise.
 #include "cli/CommandLine.h"
 #include "core/NumberText.h"
 #include "core/RecordingFormat.h"
