@@ -143,8 +143,9 @@ QByteArray set(const QByteArray& file, const QByteArray& section, const QByteArr
             entry.prepend(file[after.next - 1] == '\r' ? QByteArray("\n") : eol);
         result.insert(after.next, entry);
     } else {
+        // Likewise: a last line cut after its CR takes the LF alone.
         if (!result.isEmpty() && !result.endsWith('\n'))
-            result += eol;
+            result += result.endsWith('\r') ? QByteArray("\n") : eol;
         result += '[' + section + ']' + eol + key + '=' + value + eol;
     }
     return result;
