@@ -59,6 +59,11 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
     {
         return failQuery ? std::nullopt : std::optional(platform::ScreenPoint{x, y});
     }
+    void requirePosition() override
+    {
+        if (!positionUnknown.empty())
+            throw ToolError(positionUnknown);
+    }
     void moveTo(std::int32_t toX, std::int32_t toY) override;
     void pressLeft() override { trail << "P"; }
     void releaseLeft() override { trail << "R"; }
@@ -69,6 +74,7 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
     QStringList trail;
     std::int32_t x = 0, y = 0;
     bool failQuery = false;
+    std::string positionUnknown;      // why the desktop never tells the position, if it does not
     std::function<void()> beforeMove; // a fault to inject
 
 private:
