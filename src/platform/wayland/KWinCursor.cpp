@@ -9,6 +9,7 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDBusVirtualObject>
+#include <QDeadlineTimer>
 
 #include <cmath>
 
@@ -19,6 +20,7 @@ namespace {
 const QString kKWin = QStringLiteral("org.kde.KWin");
 const QString kObjectPath = QStringLiteral("/clickpath/cursor");
 const QString kInterface = QStringLiteral("org.clickpath.Cursor");
+constexpr int kFirstReportLimitMs = 5000;
 
 // KWin's scripts see its cursor as workspace.cursorPos (KWin 5.27 and later)
 // and can call out over D-Bus; one call per move, none while it rests.
@@ -91,9 +93,18 @@ void KWinCursor::load()
     for (const QString& path : {QStringLiteral("/%1"), QStringLiteral("/Scripting/Script%1")}) {
         QDBusInterface script(kKWin, path.arg(id.value()), QStringLiteral("org.kde.kwin.Script"), bus);
         if (script.call(QStringLiteral("run")).type() != QDBusMessage::ErrorMessage)
-            return;
+            return awaitFirstReport();
     }
     throw ToolError("KWin loaded the script that tells the pointer's position, but does not run it");
+}
+
+void KWinCursor::awaitFirstReport()
+{
+    // The script reports where the cursor stands as it starts; without
+    // waiting, a recording's first lines would hold no position of KWin's.
+    const QDeadlineTimer deadline(kFirstReportLimitMs);
+    while (!latest_ && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
 KWinCursor::~KWinCursor()

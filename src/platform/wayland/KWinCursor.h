@@ -25,6 +25,7 @@ private:
     class Receiver;
     KWinCursor();
     void load();
+    void awaitFirstReport();
 
     std::unique_ptr<Receiver> receiver_;
     QTemporaryFile script_;
