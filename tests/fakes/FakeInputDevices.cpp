@@ -2,23 +2,54 @@
 
 namespace clickpath::fakes {
 
-using platform::wayland::InputDeviceInfo;
+using namespace platform::wayland;
 
-std::optional<std::vector<input_event>> FakeEventReader::readEvents()
-{
-    if (!devices_.present.contains(node_))
-        return std::nullopt;
-    return std::exchange(devices_.queued[node_], {});
-}
+namespace {
+
+struct FakeReader final : EventReader {
+    FakeReader(FakeInputDevices& devices, std::string node)
+        : devices(devices)
+        , node(std::move(node))
+    {
+    }
+    int descriptor() const override { return -1; }
+    std::optional<std::vector<input_event>> readEvents() override
+    {
+        return devices.present.contains(node) ? std::optional(std::exchange(devices.queued[node], {})) : std::nullopt;
+    }
+    FakeInputDevices& devices;
+    std::string node;
+};
+
+struct FakeDirectory final : DeviceDirectory {
+    explicit FakeDirectory(FakeInputDevices& devices)
+        : devices(devices)
+    {
+    }
+    std::vector<InputDeviceInfo> present() override
+    {
+        std::vector<InputDeviceInfo> all;
+        for (const auto& [node, info] : devices.present)
+            all.push_back(info);
+        return all;
+    }
+    int changesDescriptor() const override { return -1; }
+    std::vector<DeviceChange> takeChanges() override { return std::exchange(devices.changes, {}); }
+    std::unique_ptr<EventReader> open(const InputDeviceInfo& device) override
+    {
+        if (devices.unreadable.contains(device.node))
+            throw ToolError(noReadAccessMessage(device, "Permission denied"));
+        return std::make_unique<FakeReader>(devices, device.node);
+    }
+    FakeInputDevices& devices;
+};
+
+} // namespace
 
 InputDeviceInfo FakeInputDevices::device(int number, const std::string& kind, const std::string& name)
 {
-    InputDeviceInfo info{"/dev/input/event" + std::to_string(number), name};
-    info.mouse = kind == "mouse";
-    info.touchpad = kind == "touchpad";
-    info.pointingStick = kind == "stick";
-    info.keyboard = kind == "keyboard";
-    return info;
+    return {"/dev/input/event" + std::to_string(number), name, kind == "mouse", kind == "touchpad", kind == "stick",
+        kind == "keyboard"};
 }
 
 void FakeInputDevices::plug(const Info& device)
@@ -35,30 +66,13 @@ void FakeInputDevices::unplug(const std::string& node)
 
 void FakeInputDevices::send(const std::string& node, int code, int value)
 {
-    const auto event = [](int type, int code, int value) {
-        input_event e{};
-        e.type = static_cast<std::uint16_t>(type);
-        e.code = static_cast<std::uint16_t>(code);
-        e.value = value;
-        return e;
-    };
-    queued[node].push_back(event(EV_KEY, code, value));
-    queued[node].push_back(event(EV_SYN, SYN_REPORT, 0));
+    queued[node].push_back({{}, EV_KEY, static_cast<std::uint16_t>(code), value});
+    queued[node].push_back({{}, EV_SYN, SYN_REPORT, 0});
 }
 
-std::vector<InputDeviceInfo> FakeDeviceDirectory::present()
+std::unique_ptr<DeviceDirectory> FakeInputDevices::directory()
 {
-    std::vector<InputDeviceInfo> devices;
-    for (const auto& [node, info] : devices_.present)
-        devices.push_back(info);
-    return devices;
-}
-
-std::unique_ptr<platform::wayland::EventReader> FakeDeviceDirectory::open(const InputDeviceInfo& device)
-{
-    if (devices_.unreadable.contains(device.node))
-        throw ToolError(platform::wayland::noReadAccessMessage(device, "Permission denied"));
-    return std::make_unique<FakeEventReader>(devices_, device.node);
+    return std::make_unique<FakeDirectory>(*this);
 }
 
 } // namespace clickpath::fakes

@@ -20,6 +20,11 @@ namespace {
 // sway took a new device in about 2 s under emulation.
 constexpr auto kUptakeLimit = std::chrono::seconds(10);
 constexpr auto kUptakePoll = std::chrono::milliseconds(50);
+// The kernel drops the events a reader has not read yet when the device
+// goes: a release written just before the program ends would never reach the
+// compositor, whose button would stay down. Its last events are given this
+// long to be read.
+constexpr auto kSettleTime = std::chrono::milliseconds(500);
 
 libevdev_uinput* createDevice(const AxisRange& horizontal, const AxisRange& vertical)
 {
@@ -91,6 +96,8 @@ VirtualPointer::VirtualPointer(
 
 VirtualPointer::~VirtualPointer()
 {
+    if (lastEvent_)
+        std::this_thread::sleep_until(*lastEvent_ + kSettleTime);
     libevdev_uinput_destroy(device_);
 }
 
@@ -127,6 +134,7 @@ void VirtualPointer::send(unsigned int type, unsigned int code, int value, const
 {
     if (const int status = libevdev_uinput_write_event(device_, type, code, value); status < 0)
         throw ToolError(std::string(what) + " on the virtual pointer failed: " + std::strerror(-status));
+    lastEvent_ = std::chrono::steady_clock::now();
 }
 
 void VirtualPointer::awaitCompositor()

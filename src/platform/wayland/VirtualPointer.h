@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -60,6 +61,7 @@ public:
     // compositor tells no position. Throws a ToolError that says how to get
     // access when /dev/uinput cannot be written.
     VirtualPointer(LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor, MessageSink& messages);
+    // Removes the device, once the compositor had time to read its last events.
     ~VirtualPointer() override;
     VirtualPointer(const VirtualPointer&) = delete;
     VirtualPointer& operator=(const VirtualPointer&) = delete;
@@ -85,6 +87,7 @@ private:
     MessageSink& messages_;
     libevdev_uinput* device_ = nullptr;
     bool taken_ = false;
+    std::optional<std::chrono::steady_clock::time_point> lastEvent_;
 };
 
 } // namespace clickpath::platform::wayland
