@@ -2,17 +2,18 @@
 #include "app/Form1.h"
 #include "app/Form1Window.h"
 #include "core/AppPaths.h"
+#include "platform/DesktopChoice.h"
 #include "platform/RealDesktop.h"
 #include "platform/qt/QtFileDialog.h"
 #include "platform/qt/QtMessageSink.h"
 #include "platform/qt/QtX11Connection.h"
 #include "platform/qt/UnixSignals.h"
+#include "platform/wayland/WaylandDisplay.h"
 #include "platform/x11/X11Display.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QProcessEnvironment>
-#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -20,11 +21,6 @@
 using namespace clickpath;
 
 namespace {
-
-bool hasDisplay()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY");
-}
 
 // Shown on the terminal too: a tool started from a launcher has none, one
 // started from a shell may have no one looking at the screen.
@@ -40,22 +36,28 @@ int refuseStart(const std::exception& error, const QString& consequence = {})
 
 int main(int argc, char* argv[])
 {
+    const platform::DesktopKind desktopKind = platform::desktopOf(QProcessEnvironment::systemEnvironment());
     const QString command = argc > 0 ? QString::fromLocal8Bit(argv[0]) : QStringLiteral("clickpath");
-    if (!hasDisplay()) {
+    if (desktopKind == platform::DesktopKind::None) {
         std::fputs(qPrintable(app::noDisplayMessage(command)), stderr);
         return 1;
     }
+    const bool wayland = desktopKind == platform::DesktopKind::Wayland;
     try {
-        // Qt would abort on a display it cannot reach: say which, and leave.
-        platform::x11::openDisplay();
+        // Qt would end the program on a display it cannot reach: say which, and leave.
+        if (wayland)
+            platform::wayland::checkWaylandDisplay();
+        else
+            platform::x11::openDisplay();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(command), error.what());
         return 1;
     }
-    // The X11 layer drives the X server; the window must be an X11 window too,
-    // also in a Wayland session (through XWayland).
+    // The window lives on the desktop that the platform layer drives: a
+    // native Wayland window in a Wayland session, whose screens give the
+    // layout's size; an X11 window on X11.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+        qputenv("QT_QPA_PLATFORM", wayland ? "wayland" : "xcb");
     QApplication application(argc, argv);
     const platform::qt::XlibRequestTrimmer trimmer;
     const core::AppPaths paths = core::AppPaths::ofRunningExecutable();
@@ -65,7 +67,7 @@ int main(int argc, char* argv[])
     platform::qt::QtFileDialog dialog;
     std::unique_ptr<platform::RealDesktop> desktop;
     try {
-        desktop = std::make_unique<platform::RealDesktop>(messages);
+        desktop = std::make_unique<platform::RealDesktop>(messages, wayland);
     } catch (const std::exception& error) {
         return refuseStart(error);
     }
@@ -90,8 +92,5 @@ int main(int argc, char* argv[])
         window.close();
         QApplication::quit();
     });
-    const QString warning = app::waylandWarning(QProcessEnvironment::systemEnvironment());
-    if (!warning.isEmpty())
-        QTimer::singleShot(0, &window, [&messages, warning] { messages.showWarning(warning); });
     return QApplication::exec();
 }

@@ -2,15 +2,18 @@
 // the window's settings file. See clickpath-cli(1).
 #include "cli/CommandLine.h"
 #include "cli/Session.h"
+#include "platform/DesktopChoice.h"
 #include "platform/MessageSink.h"
 #include "platform/RealDesktop.h"
 #include "platform/TerminalOutput.h"
 #include "platform/ToolError.h"
 #include "platform/qt/UnixSignals.h"
+#include "platform/wayland/WaylandDisplay.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 
 using namespace clickpath;
 
@@ -46,11 +49,43 @@ void showProgress(const QString& line)
     errorOutput().showFrame(QStringLiteral("\r%1\033[K").arg(line).toLocal8Bit().toStdString());
 }
 
-int run(const cli::Invocation& invocation, TerminalMessages& messages)
+// The session's desktop, and why it cannot be used when it cannot.
+struct Desktop {
+    platform::DesktopKind kind = platform::DesktopKind::None;
+    std::string unreachable;
+};
+
+Desktop sessionDesktop()
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        throw ToolError("no X display: $DISPLAY is not set");
-    platform::RealDesktop desktop(messages);
+    Desktop desktop{platform::desktopOf(QProcessEnvironment::systemEnvironment()), {}};
+    try {
+        if (desktop.kind == platform::DesktopKind::Wayland)
+            platform::wayland::checkWaylandDisplay();
+    } catch (const std::exception& error) {
+        desktop.unreachable = error.what();
+    }
+    return desktop;
+}
+
+// On Wayland a Qt GUI application without a window: Qt's Wayland plugin
+// learns the compositor's outputs, whose layout the virtual pointer spans.
+// Before it, the display is checked, as the plugin would end the program.
+std::unique_ptr<QCoreApplication> makeApplication(const Desktop& desktop, int& argc, char* argv[])
+{
+    if (desktop.kind != platform::DesktopKind::Wayland || !desktop.unreachable.empty())
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "wayland");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+int run(const cli::Invocation& invocation, const Desktop& sessionDesk, TerminalMessages& messages)
+{
+    if (sessionDesk.kind == platform::DesktopKind::None)
+        throw ToolError("no display: neither $WAYLAND_DISPLAY nor $DISPLAY is set");
+    if (!sessionDesk.unreachable.empty())
+        throw ToolError(sessionDesk.unreachable);
+    platform::RealDesktop desktop(messages, sessionDesk.kind == platform::DesktopKind::Wayland);
     const bool terminal = errorOutput().isTerminal();
     cli::Session session(invocation, core::AppPaths::ofRunningExecutable("clickpath"), desktop.services(),
         terminal ? showProgress : std::function<void(const QString&)>(),
@@ -68,7 +103,8 @@ int run(const cli::Invocation& invocation, TerminalMessages& messages)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication application(argc, argv);
+    const Desktop desktop = sessionDesktop();
+    const std::unique_ptr<QCoreApplication> application = makeApplication(desktop, argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("clickpath-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CLICKPATH_VERSION));
     TerminalMessages messages;
@@ -78,7 +114,7 @@ int main(int argc, char* argv[])
             return std::printf("%s", qPrintable(cli::helpText())) < 0;
         if (invocation.command == cli::Command::Version)
             return std::printf("clickpath-cli %s\n", CLICKPATH_VERSION) < 0;
-        return run(invocation, messages);
+        return run(invocation, desktop, messages);
     } catch (const cli::UsageError& error) {
         say(QString::fromStdString(error.what()));
         errorOutput().write(cli::usage().toLocal8Bit().toStdString());

@@ -16,6 +16,9 @@ public:
     virtual ~Pointer() = default;
     // Where the pointer is now; nothing when it cannot be told (another screen).
     virtual std::optional<ScreenPoint> position() = 0;
+    // Throws a ToolError, naming the desktop, when position() can never tell
+    // where the pointer is there, so that nothing is recorded.
+    virtual void requirePosition() = 0;
     // Moves the pointer to an absolute position, as real motion would.
     // Throws a ToolError when the display refuses it.
     virtual void moveTo(std::int32_t x, std::int32_t y) = 0;

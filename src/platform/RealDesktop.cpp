@@ -1,18 +1,47 @@
 #include "platform/RealDesktop.h"
 
+#include "platform/DesktopChoice.h"
+#include "platform/qt/ScreenLayout.h"
+#include "platform/wayland/EvdevButtonSource.h"
+#include "platform/wayland/KWinCursor.h"
+#include "platform/wayland/UdevDirectory.h"
+#include "platform/wayland/VirtualPointer.h"
 #include "platform/x11/X11ButtonSource.h"
+#include "platform/x11/X11Pointer.h"
 
 namespace clickpath::platform {
 
-RealDesktop::RealDesktop(MessageSink& messages)
+namespace {
+
+std::unique_ptr<MouseButtonSource> openPointingDevices()
+{
+    return std::make_unique<wayland::EvdevButtonSource>(std::make_unique<wayland::UdevDirectory>());
+}
+
+} // namespace
+
+RealDesktop::RealDesktop(MessageSink& messages, bool wayland)
     : messages_(messages)
 {
+    if (!wayland) {
+        x11Pointer_ = std::make_unique<x11::X11Pointer>();
+        return;
+    }
+    // Said at start rather than at the first right click that goes unseen.
+    openPointingDevices();
+    const QString compositor = compositorName(QProcessEnvironment::systemEnvironment());
+    virtualPointer_ = std::make_unique<wayland::VirtualPointer>(
+        qt::screenLayout(), wayland::KWinCursor::connect(), compositor, messages_);
 }
+
+RealDesktop::~RealDesktop() = default;
 
 Services RealDesktop::services()
 {
-    return Services{
-        pointer_, pointer_, clock_, random_, pump_, messages_, [] { return std::make_unique<x11::X11ButtonSource>(); }};
+    if (virtualPointer_)
+        return Services{*virtualPointer_, *virtualPointer_, clock_, random_, pump_, messages_, openPointingDevices};
+    return Services{*x11Pointer_, *x11Pointer_, clock_, random_, pump_, messages_,
+        [] { return std::make_unique<x11::X11ButtonSource>(); }};
 }
 
 } // namespace clickpath::platform

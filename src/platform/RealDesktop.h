@@ -4,22 +4,33 @@
 #include "platform/qt/MonotonicClock.h"
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/SeededRandom.h"
-#include "platform/x11/X11Pointer.h"
 
 namespace clickpath::platform {
 
-// The desktop of an X11 session, built in one place for both programs: the
-// pointer and the buttons through XTEST and XInput2, Qt's clock and events.
+namespace x11 {
+class X11Pointer;
+}
+namespace wayland {
+class VirtualPointer;
+}
+
+// The session's desktop, built in one place for both programs, with Qt's
+// clock and events. On X11 the pointer and the buttons go through XTEST and
+// XInput2; on Wayland through a virtual uinput pointer and the evdev nodes of
+// the pointing devices, with the position from the compositor where it tells it.
 class RealDesktop {
 public:
-    // Throws a ToolError when there is no display or it lacks XTEST.
-    explicit RealDesktop(MessageSink& messages);
+    // Throws a ToolError when there is no display, it lacks XTEST, or on
+    // Wayland the input devices cannot be read or /dev/uinput written.
+    RealDesktop(MessageSink& messages, bool wayland);
+    ~RealDesktop();
 
     Services services();
 
 private:
     MessageSink& messages_;
-    x11::X11Pointer pointer_;
+    std::unique_ptr<x11::X11Pointer> x11Pointer_;
+    std::unique_ptr<wayland::VirtualPointer> virtualPointer_;
     qt::MonotonicClock clock_;
     qt::SeededRandom random_;
     qt::QtEventPump pump_;

@@ -15,6 +15,8 @@ Recorder::Recorder(core::Controls& controls, platform::Pointer& pointer, LeftBut
 
 void Recorder::start()
 {
+    // Before anything changes: the file and the controls stay as they are.
+    pointer_.requirePosition();
     controls_.setTickRunning(Tick::Recording, true);
     controls_.setCommandButtonsEnabled(false);
     controls_.setLabelText(Label::ClickShown, QString());

@@ -18,7 +18,8 @@ public:
     Recorder(core::Controls& controls, platform::Pointer& pointer, LeftButtonLatch& latch, QString path);
 
     // Starts a new recording, replacing the file's content. Throws when the
-    // file cannot be written; nothing runs then.
+    // file cannot be written or the desktop never tells the pointer's
+    // position; nothing runs then.
     void start();
     // Appends one line. A line that cannot be written ends the recording,
     // keeping every whole line before it, and throws.

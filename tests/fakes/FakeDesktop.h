@@ -78,6 +78,11 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
             trail << QStringLiteral("%1,%2").arg(toX).arg(toY);
         (x = toX, y = toY);
     }
+    void requirePosition() override
+    {
+        if (!positionUnknown.empty())
+            throw ToolError(positionUnknown);
+    }
     void pressLeft() override { trail << "P"; }
     void releaseLeft() override { trail << "R"; }
     bool down() const { return trail.lastIndexOf("P") > trail.lastIndexOf("R"); }
@@ -86,6 +91,7 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
     QStringList trail;
     std::int32_t x = 0, y = 0;
     bool lost = false;                        // the pointer has no position to give
+    std::string positionUnknown;              // why the desktop never tells the position, if it does not
     std::function<void()> beforeMove = [] {}; // a fault to inject
 };
 

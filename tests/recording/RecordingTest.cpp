@@ -100,6 +100,16 @@ TEST_F(RecordingTest, AFileThatCannotBeWrittenEndsTheRecordingAndSaysWhyAndAClos
     EXPECT_EQ(h.readRecording(), "0,0,0\r\n");
 }
 
+TEST_F(RecordingTest, ADesktopThatNeverTellsThePositionRefusesRecAndLeavesTheRecordingAsItWas)
+{
+    h.writeRecording("1,2,0\r\n");
+    h.desk.pointer.positionUnknown = "sway tells no program where the pointer is";
+    h.form.Command1_Click();
+    EXPECT_TRUE(!h.controls.ticks[Tick::Recording] && h.controls.commandsEnabled);
+    EXPECT_EQ(h.desk.messages.errors, QStringList{"sway tells no program where the pointer is"});
+    EXPECT_EQ(h.readRecording(), "1,2,0\r\n");
+}
+
 TEST_F(RecordingTest, TheWatcherShowsClickHandlesTenItemsANotificationAndStopsAtShutdown)
 {
     h.left({true, false});

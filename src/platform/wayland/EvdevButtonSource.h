@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/MouseButtonSource.h"
+#include "platform/wayland/InputDevices.h"
+
+#include <QObject>
+
+#include <deque>
+#include <map>
+#include <memory>
+
+class QSocketNotifier;
+
+namespace clickpath::platform::wayland {
+
+// The buttons of every pointing device, read from their evdev nodes beside
+// the compositor: nothing is grabbed, so the compositor sees every press as
+// before. Devices that come later are watched too, those that go are let go.
+class EvdevButtonSource final : public MouseButtonSource {
+public:
+    // Watches the pointing devices present. Throws a ToolError that names
+    // the first one that cannot be read and says how to get access.
+    explicit EvdevButtonSource(std::unique_ptr<DeviceDirectory> directory);
+    ~EvdevButtonSource() override;
+
+    void start(int capacity, std::function<void()> itemsWaiting) override;
+    void stop() override;
+    std::size_t read(std::span<ButtonItem> out) override;
+    void resume() override;
+    void takeWaiting() override;
+
+    // What the descriptors' notifiers run.
+    void deviceReadable(const std::string& node);
+    void devicesChanged();
+    // The nodes watched now, in order.
+    std::vector<std::string> watchedNodes() const;
+
+private:
+    // A watched device; its notifier, a child of the context, may be the
+    // one whose signal runs when the device goes, so it is deleted later.
+    struct Watched {
+        Watched() = default;
+        Watched(Watched&& other) noexcept;
+        Watched& operator=(Watched&&) = delete;
+        ~Watched();
+        std::unique_ptr<EventReader> reader;
+        QSocketNotifier* notifier = nullptr;
+    };
+    void watch(const InputDeviceInfo& device);
+    // Buffers what the device sent; false when it has gone.
+    bool takeFrom(EventReader& reader);
+    void notify();
+    void scheduleNotify();
+
+    std::unique_ptr<DeviceDirectory> directory_;
+    std::unique_ptr<QObject> context_; // parent of the notifiers and of scheduled notifications
+    std::unique_ptr<QSocketNotifier> changesNotifier_;
+    std::map<std::string, Watched> devices_;
+    std::function<void()> itemsWaiting_;
+    bool delivering_ = false;
+    bool notifyScheduled_ = false;
+    std::size_t capacity_ = 0;
+    std::deque<ButtonItem> buffer_;
+};
+
+} // namespace clickpath::platform::wayland

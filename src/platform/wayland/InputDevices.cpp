@@ -1,0 +1,29 @@
+#include "platform/wayland/InputDevices.h"
+
+namespace clickpath::platform::wayland {
+
+bool isPointingDevice(const InputDeviceInfo& device)
+{
+    if (device.name == kVirtualPointerName)
+        return false;
+    return device.mouse || device.touchpad || device.pointingStick;
+}
+
+std::optional<ButtonItem> buttonItemOf(const input_event& event)
+{
+    if (event.type != EV_KEY || (event.value != 0 && event.value != 1))
+        return std::nullopt;
+    if (event.code != BTN_LEFT && event.code != BTN_RIGHT)
+        return std::nullopt;
+    return ButtonItem{event.code == BTN_LEFT ? MouseButton::Left : MouseButton::Right, event.value == 1};
+}
+
+std::string noReadAccessMessage(const InputDeviceInfo& device, const std::string& reason)
+{
+    return "Cannot read the pointing device " + device.node + " (" + device.name + "): " + reason
+        + ". On Wayland clickpath watches the mouse buttons on the input devices: install the udev rule "
+          "60-clickpath.rules that comes with it (see the README, \"Wayland\"), or add yourself to the group "
+          "\"input\", then log in again.";
+}
+
+} // namespace clickpath::platform::wayland

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/MouseButtonSource.h"
+
+#include <linux/input.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace clickpath::platform::wayland {
+
+// The name of the tool's own virtual pointer, which the button watch ignores.
+inline constexpr const char* kVirtualPointerName = "clickpath virtual pointer";
+
+// One evdev node as udev classifies it (the ID_INPUT_* properties).
+struct InputDeviceInfo {
+    std::string node; // /dev/input/eventN
+    std::string name; // the kernel's device name
+    bool mouse = false;
+    bool touchpad = false;
+    bool pointingStick = false;
+    bool keyboard = false;
+};
+
+// A pointing device whose buttons stop recording and playback: a mouse,
+// touchpad or trackpoint, not a keyboard alone, not the tool's own pointer.
+bool isPointingDevice(const InputDeviceInfo& device);
+
+// The left or right button's edge that an event reports; nothing for any
+// other event, and for key repeats, which a mouse button never sends.
+std::optional<ButtonItem> buttonItemOf(const input_event& event);
+
+// An evdev node opened for reading, without a grab.
+class EventReader {
+public:
+    virtual ~EventReader() = default;
+    // The descriptor to watch for input; -1 when there is none to watch.
+    virtual int descriptor() const = 0;
+    // The events read in so far, in order, the state after a lost stretch
+    // included; nothing when the device has gone.
+    virtual std::optional<std::vector<input_event>> readEvents() = 0;
+};
+
+struct DeviceChange {
+    bool added = false; // or removed
+    InputDeviceInfo device;
+};
+
+// The system's input devices: those present, those that come and go, and
+// access to their events.
+class DeviceDirectory {
+public:
+    virtual ~DeviceDirectory() = default;
+    // The evdev nodes present now. Throws a ToolError when they cannot be listed.
+    virtual std::vector<InputDeviceInfo> present() = 0;
+    // The descriptor that becomes readable with changes; -1 when none.
+    virtual int changesDescriptor() const = 0;
+    // The changes since the last call, in order.
+    virtual std::vector<DeviceChange> takeChanges() = 0;
+    // Opens a node for reading. Throws a ToolError that names it and says
+    // how to get access when it cannot be read.
+    virtual std::unique_ptr<EventReader> open(const InputDeviceInfo& device) = 0;
+};
+
+// The message for a pointing device that cannot be read.
+std::string noReadAccessMessage(const InputDeviceInfo& device, const std::string& reason);
+
+} // namespace clickpath::platform::wayland

@@ -1,0 +1,120 @@
+#include "platform/wayland/KWinCursor.h"
+
+#include "platform/ToolError.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDBusVirtualObject>
+#include <QDeadlineTimer>
+
+#include <cmath>
+
+namespace clickpath::platform::wayland {
+
+namespace {
+
+const QString kKWin = QStringLiteral("org.kde.KWin");
+const QString kObjectPath = QStringLiteral("/clickpath/cursor");
+const QString kInterface = QStringLiteral("org.clickpath.Cursor");
+constexpr int kFirstReportLimitMs = 5000;
+
+// KWin's scripts see its cursor as workspace.cursorPos (KWin 5.27 and later)
+// and can call out over D-Bus; one call per move, none while it rests.
+QByteArray scriptFor(const QString& service)
+{
+    return QStringLiteral("function report() {\n"
+                          "    callDBus('%1', '%2', '%3', 'moved', workspace.cursorPos.x, workspace.cursorPos.y);\n"
+                          "}\n"
+                          "workspace.cursorPosChanged.connect(report);\n"
+                          "report();\n")
+        .arg(service, kObjectPath, kInterface)
+        .toUtf8();
+}
+
+} // namespace
+
+// Takes the script's calls: moved(x, y), with JavaScript's numbers.
+class KWinCursor::Receiver final : public QDBusVirtualObject {
+public:
+    explicit Receiver(std::optional<ScreenPoint>& latest)
+        : latest_(latest)
+    {
+    }
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override
+    {
+        const QVariantList arguments = message.arguments();
+        if (message.member() != QLatin1String("moved") || arguments.size() != 2)
+            return false;
+        const auto pixel
+            = [](const QVariant& value) { return static_cast<std::int32_t>(std::lround(value.toDouble())); };
+        latest_ = ScreenPoint{pixel(arguments[0]), pixel(arguments[1])};
+        return true;
+    }
+
+private:
+    std::optional<ScreenPoint>& latest_;
+};
+
+std::unique_ptr<CursorSource> KWinCursor::connect()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kKWin).value())
+        return nullptr;
+    std::unique_ptr<KWinCursor> cursor(new KWinCursor);
+    cursor->load();
+    return cursor;
+}
+
+KWinCursor::KWinCursor()
+    : receiver_(std::make_unique<Receiver>(latest_))
+    , pluginName_(QStringLiteral("clickpath-cursor-%1").arg(QCoreApplication::applicationPid()))
+{
+}
+
+void KWinCursor::load()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.registerVirtualObject(kObjectPath, receiver_.get()))
+        throw ToolError("Cannot take the pointer's position from KWin: " + bus.lastError().message().toStdString());
+    if (!script_.open() || script_.write(scriptFor(bus.baseService())) < 0 || !script_.flush())
+        throw ToolError("Cannot write KWin's script to " + script_.fileName().toStdString());
+    QDBusInterface scripting(kKWin, QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), bus);
+    const QDBusReply<int> id = scripting.call(QStringLiteral("loadScript"), script_.fileName(), pluginName_);
+    if (!id.isValid() || id.value() < 0)
+        throw ToolError("KWin refused the script that tells the pointer's position: "
+            + (id.isValid() ? std::string("no id") : id.error().message().toStdString()));
+    loaded_ = true;
+    // KWin 5 puts a script at /<id>, KWin 6 at /Scripting/Script<id>.
+    for (const QString& path : {QStringLiteral("/%1"), QStringLiteral("/Scripting/Script%1")}) {
+        QDBusInterface script(kKWin, path.arg(id.value()), QStringLiteral("org.kde.kwin.Script"), bus);
+        if (script.call(QStringLiteral("run")).type() != QDBusMessage::ErrorMessage)
+            return awaitFirstReport();
+    }
+    throw ToolError("KWin loaded the script that tells the pointer's position, but does not run it");
+}
+
+void KWinCursor::awaitFirstReport()
+{
+    // The script reports where the cursor stands as it starts; without
+    // waiting, a recording's first lines would hold no position of KWin's.
+    const QDeadlineTimer deadline(kFirstReportLimitMs);
+    while (!latest_ && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+KWinCursor::~KWinCursor()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (loaded_) {
+        QDBusInterface scripting(kKWin, QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), bus);
+        scripting.call(QStringLiteral("unloadScript"), pluginName_);
+    }
+    bus.unregisterObject(kObjectPath);
+}
+
+} // namespace clickpath::platform::wayland

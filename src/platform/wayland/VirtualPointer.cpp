@@ -1,0 +1,159 @@
+#include "platform/wayland/VirtualPointer.h"
+
+#include "platform/ToolError.h"
+#include "platform/wayland/InputDevices.h"
+
+#include <libevdev/libevdev-uinput.h>
+#include <libevdev/libevdev.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+#include <unistd.h>
+
+namespace clickpath::platform::wayland {
+
+namespace {
+
+// sway took a new device in about 2 s under emulation.
+constexpr auto kUptakeLimit = std::chrono::seconds(10);
+constexpr auto kUptakePoll = std::chrono::milliseconds(50);
+// The kernel drops the events a reader has not read yet when the device
+// goes: a release written just before the program ends would never reach the
+// compositor, whose button would stay down. Its last events are given this
+// long to be read.
+constexpr auto kSettleTime = std::chrono::milliseconds(500);
+
+libevdev_uinput* createDevice(const AxisRange& horizontal, const AxisRange& vertical)
+{
+    libevdev* device = libevdev_new();
+    libevdev_set_name(device, kVirtualPointerName);
+    libevdev_set_id_bustype(device, BUS_VIRTUAL);
+    const input_absinfo x{0, horizontal.minimum, horizontal.maximum, 0, 0, 0};
+    const input_absinfo y{0, vertical.minimum, vertical.maximum, 0, 0, 0};
+    libevdev_enable_event_code(device, EV_ABS, ABS_X, &x);
+    libevdev_enable_event_code(device, EV_ABS, ABS_Y, &y);
+    // Two buttons make udev call it a mouse, which libinput then takes as an
+    // absolute pointer; the right one is never pressed.
+    libevdev_enable_event_code(device, EV_KEY, BTN_LEFT, nullptr);
+    libevdev_enable_event_code(device, EV_KEY, BTN_RIGHT, nullptr);
+    libevdev_uinput* uinput = nullptr;
+    const int status = libevdev_uinput_create_from_device(device, LIBEVDEV_UINPUT_OPEN_MANAGED, &uinput);
+    libevdev_free(device);
+    if (status < 0)
+        throw ToolError(std::string("Cannot create a virtual pointer through /dev/uinput: ") + std::strerror(-status)
+            + ". On Wayland clickpath moves and clicks through a virtual input device: install the udev rule "
+              "60-clickpath.rules that comes with it (see the README, \"Wayland\"), then log in again.");
+    return uinput;
+}
+
+} // namespace
+
+AxisRange horizontalAxisOf(const LayoutRect& layout)
+{
+    return {layout.x, layout.x + std::max(layout.width, 1) - 1};
+}
+
+AxisRange verticalAxisOf(const LayoutRect& layout)
+{
+    return {layout.y, layout.y + std::max(layout.height, 1) - 1};
+}
+
+std::int32_t axisValue(const AxisRange& axis, std::int32_t position)
+{
+    return std::clamp(position, axis.minimum, axis.maximum);
+}
+
+bool openedElsewhere(const std::string& procRoot, const std::string& node, int self)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (const fs::directory_entry& process : fs::directory_iterator(procRoot, error)) {
+        const std::string pid = process.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos || pid == std::to_string(self))
+            continue;
+        // Other users' processes refuse the listing: they are skipped.
+        std::error_code denied;
+        for (const fs::directory_entry& fd : fs::directory_iterator(process.path() / "fd", denied))
+            if (fs::read_symlink(fd.path(), denied) == node)
+                return true;
+    }
+    return false;
+}
+
+VirtualPointer::VirtualPointer(
+    LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor, MessageSink& messages)
+    : horizontal_(horizontalAxisOf(layout))
+    , vertical_(verticalAxisOf(layout))
+    , cursor_(std::move(cursor))
+    , compositor_(std::move(compositor))
+    , messages_(messages)
+    , device_(createDevice(horizontal_, vertical_))
+{
+}
+
+VirtualPointer::~VirtualPointer()
+{
+    if (lastEvent_)
+        std::this_thread::sleep_until(*lastEvent_ + kSettleTime);
+    libevdev_uinput_destroy(device_);
+}
+
+std::optional<ScreenPoint> VirtualPointer::position()
+{
+    return cursor_ ? cursor_->position() : std::nullopt;
+}
+
+void VirtualPointer::requirePosition()
+{
+    if (!cursor_)
+        throw ToolError(compositor_.toStdString()
+            + " tells no program where the pointer is, so clickpath cannot record here. Playback works; record on "
+              "KDE Plasma or in an X11 session.");
+}
+
+void VirtualPointer::moveTo(std::int32_t x, std::int32_t y)
+{
+    awaitCompositor();
+    send(EV_ABS, ABS_X, axisValue(horizontal_, x), "Pointer move");
+    send(EV_ABS, ABS_Y, axisValue(vertical_, y), "Pointer move");
+    send(EV_SYN, SYN_REPORT, 0, "Pointer move");
+}
+
+void VirtualPointer::sendLeft(bool down)
+{
+    awaitCompositor();
+    const char* what = down ? "Left press" : "Left release";
+    send(EV_KEY, BTN_LEFT, down ? 1 : 0, what);
+    send(EV_SYN, SYN_REPORT, 0, what);
+}
+
+void VirtualPointer::send(unsigned int type, unsigned int code, int value, const char* what)
+{
+    if (const int status = libevdev_uinput_write_event(device_, type, code, value); status < 0)
+        throw ToolError(std::string(what) + " on the virtual pointer failed: " + std::strerror(-status));
+    lastEvent_ = std::chrono::steady_clock::now();
+}
+
+void VirtualPointer::awaitCompositor()
+{
+    if (taken_)
+        return;
+    taken_ = true; // waited for once, whatever the outcome
+    const char* node = libevdev_uinput_get_devnode(device_);
+    const auto deadline = std::chrono::steady_clock::now() + kUptakeLimit;
+    while (node && !openedElsewhere("/proc", node, static_cast<int>(::getpid()))) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            messages_.showWarning(QStringLiteral("%1 has not taken clickpath's virtual pointer (%2) within %3 s: "
+                                                 "moves and clicks may not reach the desktop.")
+                                      .arg(compositor_, QString::fromLocal8Bit(node))
+                                      .arg(std::chrono::seconds(kUptakeLimit).count()));
+            return;
+        }
+        std::this_thread::sleep_for(kUptakePoll);
+    }
+}
+
+} // namespace clickpath::platform::wayland

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "platform/ButtonInjector.h"
+#include "platform/MessageSink.h"
+#include "platform/Pointer.h"
+
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+struct libevdev_uinput;
+
+namespace clickpath::platform::wayland {
+
+// The compositor's output layout, in its logical pixels.
+struct LayoutRect {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+// An absolute axis: its smallest and largest value.
+struct AxisRange {
+    std::int32_t minimum = 0;
+    std::int32_t maximum = 0;
+};
+
+// libinput scales an absolute axis value v to (v - min) / (max - min + 1) of
+// the layout's extent, and the compositor adds the layout's origin: a range
+// with one value per layout pixel, from the origin on, puts each value on
+// the pixel of the same number.
+AxisRange horizontalAxisOf(const LayoutRect& layout);
+AxisRange verticalAxisOf(const LayoutRect& layout);
+// A position on the axis, held to the layout's edge as a real pointer is.
+std::int32_t axisValue(const AxisRange& axis, std::int32_t position);
+
+// Where the compositor tells the pointer's position to the tool.
+class CursorSource {
+public:
+    virtual ~CursorSource() = default;
+    // The latest position; nothing before the compositor told one.
+    virtual std::optional<ScreenPoint> position() = 0;
+};
+
+// Whether a process other than `self` holds `node` open, as far as the
+// folder `procRoot` (/proc) shows to this user. The compositor opens every
+// input device it takes, in its own process.
+bool openedElsewhere(const std::string& procRoot, const std::string& node, int self);
+
+// A virtual absolute pointer made with uinput that the compositor takes as a
+// real one: moves and left presses reach every window of the desktop, in the
+// compositor's layout coordinates. The device goes when this object goes, and
+// with the process on any other way out.
+class VirtualPointer final : public Pointer, public ButtonInjector {
+public:
+    // Creates the device spanning `layout`; `cursor` may be null where the
+    // compositor tells no position. Throws a ToolError that says how to get
+    // access when /dev/uinput cannot be written.
+    VirtualPointer(LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor, MessageSink& messages);
+    // Removes the device, once the compositor had time to read its last events.
+    ~VirtualPointer() override;
+    VirtualPointer(const VirtualPointer&) = delete;
+    VirtualPointer& operator=(const VirtualPointer&) = delete;
+
+    std::optional<ScreenPoint> position() override;
+    void requirePosition() override;
+    // Both throw a ToolError when the kernel refuses the event.
+    void moveTo(std::int32_t x, std::int32_t y) override;
+    void pressLeft() override { sendLeft(true); }
+    void releaseLeft() override { sendLeft(false); }
+
+private:
+    void sendLeft(bool down);
+    void send(unsigned int type, unsigned int code, int value, const char* what);
+    // Waits once, within a time limit, until the compositor has opened the
+    // device, so that the first click of a play lands; says so if it never does.
+    void awaitCompositor();
+
+    AxisRange horizontal_;
+    AxisRange vertical_;
+    std::unique_ptr<CursorSource> cursor_;
+    QString compositor_;
+    MessageSink& messages_;
+    libevdev_uinput* device_ = nullptr;
+    bool taken_ = false;
+    std::optional<std::chrono::steady_clock::time_point> lastEvent_;
+};
+
+} // namespace clickpath::platform::wayland
