@@ -1,7 +1,6 @@
 #include "platform/wayland/EvdevButtonSource.h"
 
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <utility>
 
@@ -10,6 +9,7 @@ namespace clickpath::platform::wayland {
 EvdevButtonSource::EvdevButtonSource(std::unique_ptr<DeviceDirectory> directory)
     : directory_(std::move(directory))
     , context_(std::make_unique<QObject>())
+    , delivery_(context_.get())
 {
     if (const int fd = directory_->changesDescriptor(); fd >= 0) {
         changesNotifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
@@ -80,7 +80,7 @@ void EvdevButtonSource::deviceReadable(const std::string& node)
         return;
     if (!takeFrom(*found->second.reader))
         devices_.erase(found); // unplugged
-    notify();
+    delivery_.notify();
 }
 
 bool EvdevButtonSource::takeFrom(EventReader& reader)
@@ -90,41 +90,31 @@ bool EvdevButtonSource::takeFrom(EventReader& reader)
         return false;
     for (const input_event& event : *events) {
         const auto item = buttonItemOf(event);
-        // Items beyond the buffer's size are lost, as with any full buffer.
-        if (item && delivering_ && buffer_.size() < capacity_)
-            buffer_.push_back(*item);
+        if (item)
+            delivery_.add(*item);
     }
     return true;
 }
 
 void EvdevButtonSource::start(int capacity, std::function<void()> itemsWaiting)
 {
-    capacity_ = static_cast<std::size_t>(capacity);
-    itemsWaiting_ = std::move(itemsWaiting);
+    delivery_.start(capacity, std::move(itemsWaiting));
     resume();
 }
 
 void EvdevButtonSource::stop()
 {
-    delivering_ = false;
-    buffer_.clear();
-    itemsWaiting_ = nullptr;
+    delivery_.stop();
 }
 
 void EvdevButtonSource::resume()
 {
-    delivering_ = true;
-    scheduleNotify();
+    delivery_.resume();
 }
 
 std::size_t EvdevButtonSource::read(std::span<ButtonItem> out)
 {
-    std::size_t count = 0;
-    for (; count < out.size() && !buffer_.empty(); ++count) {
-        out[count] = buffer_.front();
-        buffer_.pop_front();
-    }
-    return count;
+    return delivery_.read(out);
 }
 
 void EvdevButtonSource::takeWaiting()
@@ -140,28 +130,6 @@ std::vector<std::string> EvdevButtonSource::watchedNodes() const
     for (const auto& [node, watched] : devices_)
         nodes.push_back(node);
     return nodes;
-}
-
-void EvdevButtonSource::notify()
-{
-    if (buffer_.empty() || !itemsWaiting_ || !delivering_)
-        return;
-    // A copy: the callback may stop delivery, which lets go of the original.
-    const std::function<void()> callback = itemsWaiting_;
-    callback();
-    if (!buffer_.empty())
-        scheduleNotify();
-}
-
-void EvdevButtonSource::scheduleNotify()
-{
-    if (notifyScheduled_)
-        return;
-    notifyScheduled_ = true;
-    QTimer::singleShot(0, context_.get(), [this] {
-        notifyScheduled_ = false;
-        notify();
-    });
 }
 
 } // namespace clickpath::platform::wayland

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/MouseButtonSource.h"
+#include "platform/qt/ButtonDelivery.h"
 #include "platform/wayland/InputDevices.h"
 
 #include <QObject>
 
-#include <deque>
 #include <map>
 #include <memory>
 
@@ -49,18 +49,12 @@ private:
     void watch(const InputDeviceInfo& device);
     // Buffers what the device sent; false when it has gone.
     bool takeFrom(EventReader& reader);
-    void notify();
-    void scheduleNotify();
 
     std::unique_ptr<DeviceDirectory> directory_;
     std::unique_ptr<QObject> context_; // parent of the notifiers and of scheduled notifications
     std::unique_ptr<QSocketNotifier> changesNotifier_;
     std::map<std::string, Watched> devices_;
-    std::function<void()> itemsWaiting_;
-    bool delivering_ = false;
-    bool notifyScheduled_ = false;
-    std::size_t capacity_ = 0;
-    std::deque<ButtonItem> buffer_;
+    qt::ButtonDelivery delivery_;
 };
 
 } // namespace clickpath::platform::wayland

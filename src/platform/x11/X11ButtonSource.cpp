@@ -3,7 +3,6 @@
 #include "platform/ToolError.h"
 
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
@@ -21,6 +20,7 @@ constexpr int kRawRight = 3;
 X11ButtonSource::X11ButtonSource()
     : display_(openDisplay())
     , context_(std::make_unique<QObject>())
+    , delivery_(context_.get(), [this] { takePending(); })
 {
     int event = 0, error = 0;
     if (!XQueryExtension(display_.get(), "XInputExtension", &xiOpcode_, &event, &error))
@@ -40,8 +40,7 @@ X11ButtonSource::~X11ButtonSource()
 
 void X11ButtonSource::start(int capacity, std::function<void()> itemsWaiting)
 {
-    capacity_ = static_cast<std::size_t>(capacity);
-    itemsWaiting_ = std::move(itemsWaiting);
+    delivery_.start(capacity, std::move(itemsWaiting));
     notifier_ = new QSocketNotifier(ConnectionNumber(display_.get()), QSocketNotifier::Read, context_.get());
     QObject::connect(notifier_, &QSocketNotifier::activated, context_.get(), [this] { drain(); });
     resume();
@@ -49,9 +48,7 @@ void X11ButtonSource::start(int capacity, std::function<void()> itemsWaiting)
 
 void X11ButtonSource::stop()
 {
-    delivering_ = false;
-    buffer_.clear();
-    itemsWaiting_ = nullptr;
+    delivery_.stop();
     delete notifier_;
     notifier_ = nullptr;
     selectRawButtons(false);
@@ -72,20 +69,14 @@ void X11ButtonSource::selectRawButtons(bool on)
 void X11ButtonSource::resume()
 {
     selectRawButtons(true);
-    delivering_ = true;
     // Events that arrived with the reply of the sync sit in Xlib's queue,
-    // where the socket notifier cannot see them.
-    scheduleNotify();
+    // where the socket notifier cannot see them: the delivery takes them in.
+    delivery_.resume();
 }
 
 std::size_t X11ButtonSource::read(std::span<ButtonItem> out)
 {
-    std::size_t count = 0;
-    for (; count < out.size() && !buffer_.empty(); ++count) {
-        out[count] = buffer_.front();
-        buffer_.pop_front();
-    }
-    return count;
+    return delivery_.read(out);
 }
 
 void X11ButtonSource::takeWaiting()
@@ -99,7 +90,7 @@ void X11ButtonSource::takeWaiting()
 void X11ButtonSource::drain()
 {
     takePending();
-    notify();
+    delivery_.notify();
 }
 
 void X11ButtonSource::takePending()
@@ -117,38 +108,15 @@ void X11ButtonSource::take(XEvent& event)
     XGenericEventCookie* cookie = &event.xcookie;
     if (cookie->type != GenericEvent || cookie->extension != xiOpcode_ || !XGetEventData(display_.get(), cookie))
         return;
-    if ((cookie->evtype == XI_RawButtonPress || cookie->evtype == XI_RawButtonRelease) && delivering_) {
+    if ((cookie->evtype == XI_RawButtonPress || cookie->evtype == XI_RawButtonRelease) && delivery_.delivering()) {
         const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
         // Other buttons and the wheel (4 to 7) are of no interest.
         const bool wanted = raw->detail == kRawLeft || raw->detail == kRawRight;
-        // Items beyond the buffer's size are lost, as with any full buffer.
-        if (wanted && buffer_.size() < capacity_)
-            buffer_.push_back({raw->detail == kRawLeft ? MouseButton::Left : MouseButton::Right,
+        if (wanted)
+            delivery_.add({raw->detail == kRawLeft ? MouseButton::Left : MouseButton::Right,
                 cookie->evtype == XI_RawButtonPress});
     }
     XFreeEventData(display_.get(), cookie);
-}
-
-void X11ButtonSource::notify()
-{
-    if (buffer_.empty() || !itemsWaiting_ || !delivering_)
-        return;
-    // A copy: the callback may stop delivery, which lets go of the original.
-    const std::function<void()> callback = itemsWaiting_;
-    callback();
-    if (!buffer_.empty())
-        scheduleNotify();
-}
-
-void X11ButtonSource::scheduleNotify()
-{
-    if (notifyScheduled_)
-        return;
-    notifyScheduled_ = true;
-    QTimer::singleShot(0, context_.get(), [this] {
-        notifyScheduled_ = false;
-        drain();
-    });
 }
 
 } // namespace clickpath::platform::x11

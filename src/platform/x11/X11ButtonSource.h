@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/MouseButtonSource.h"
+#include "platform/qt/ButtonDelivery.h"
 #include "platform/x11/X11Display.h"
 
 #include <QObject>
 
-#include <deque>
 #include <memory>
 
 class QSocketNotifier;
@@ -36,21 +36,12 @@ private:
     void drain();
     void takePending();
     void take(union ::_XEvent& event);
-    // Notifies while items wait: the socket stays quiet for items that are
-    // already buffered, so a callback that left some behind is followed by
-    // another notification from here.
-    void notify();
-    void scheduleNotify();
 
     DisplayPtr display_;
     int xiOpcode_ = 0;
     std::unique_ptr<QObject> context_; // parent of the notifier and of scheduled notifications
     QSocketNotifier* notifier_ = nullptr;
-    std::function<void()> itemsWaiting_;
-    bool delivering_ = false;
-    bool notifyScheduled_ = false;
-    std::size_t capacity_ = 0;
-    std::deque<ButtonItem> buffer_;
+    qt::ButtonDelivery delivery_;
 };
 
 } // namespace clickpath::platform::x11
