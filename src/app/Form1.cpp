@@ -2,13 +2,34 @@
 
 namespace clickpath::app {
 
-Form1::Form1(core::Controls& controls, const platform::Services& services, platform::FileDialog& dialog,
+using playback::WaitKind;
+
+namespace {
+
+Label captionOf(WaitKind kind)
+{
+    switch (kind) {
+    case WaitKind::FirstPass:
+        return Label::FirstPassCaption;
+    case WaitKind::Click:
+        return Label::ClickWaitCaption;
+    case WaitKind::LoopSleep:
+        break;
+    }
+    return Label::SleepCaption;
+}
+
+} // namespace
+
+Form1::Form1(WindowControls& controls, const platform::Services& services, platform::FileDialog& dialog,
     const core::AppPaths& paths)
     : controls_(controls)
     , messages_(services.messages)
-    , recorder_(controls, services.pointer, latch_, paths.workingRecordingPath())
-    , player_(controls, services, paths.workingRecordingPath())
-    , watcher_(controls, services.openMouse, latch_, [this] { stopRequest(); })
+    , recorder_(services.pointer, controls.timer(Tick::Recording), *this, paths.workingRecordingPath())
+    , player_(controls, services, controls.timer(Tick::Playback), *this,
+          playback::PassPolicy::whileChecked([&controls] { return controls.loopChecked(); }),
+          paths.workingRecordingPath())
+    , watcher_(services.openMouse, *this)
     , settings_(controls, paths.settingsFilePath())
     , exchange_(dialog, paths.workingRecordingPath())
 {
@@ -37,19 +58,11 @@ void Form1::Form_QueryUnload()
 
 void Form1::Form_Unload()
 {
-    // The window goes now: a wait that pumped this close ends without
-    // touching it, a held replayed press is let go, and the files are closed
-    // so that every line written so far stays.
+    // The window goes now: a held replayed press is let go, and the files
+    // are closed so that every line written so far stays.
     watcher_.release();
     recorder_.stop();
     player_.close();
-}
-
-void Form1::stopRequest()
-{
-    player_.stop();
-    recorder_.stop();
-    controls_.setCommandButtonsEnabled(true);
 }
 
 void Form1::Command1_Click()
@@ -90,6 +103,11 @@ bool Form1::validate(core::SettingBox box)
     return refused;
 }
 
+void Form1::Text5_Change()
+{
+    player_.numbersEdited();
+}
+
 void Form1::Timer1_Timer()
 {
     handle([this] { recorder_.tick(); });
@@ -97,12 +115,93 @@ void Form1::Timer1_Timer()
 
 void Form1::Timer2_Timer()
 {
-    handle([this] { player_.tick(); });
+    player_.tick();
 }
 
 void Form1::DXCallback()
 {
     handle([this] { watcher_.handleWaitingItems(); });
+}
+
+void Form1::passStarted(std::int32_t, bool loopsReset)
+{
+    controls_.setCommandButtonsEnabled(false);
+    if (loopsReset)
+        controls_.setLabelText(Label::PassCount, QStringLiteral("0"));
+    controls_.setLabelText(Label::ClickShown, QString());
+}
+
+void Form1::recordPlayed(std::int64_t, std::int32_t x, std::int32_t y)
+{
+    controls_.showPointerPosition(x, y);
+}
+
+void Form1::pressed()
+{
+    controls_.setLabelText(Label::ClickShown, QStringLiteral("Click!"));
+    controls_.repaintNow();
+}
+
+void Form1::released()
+{
+    controls_.setLabelText(Label::ClickShown, QString());
+}
+
+void Form1::waitStarted(WaitKind kind, double)
+{
+    controls_.setLabelColour(captionOf(kind), TextColour::Highlight);
+}
+
+void Form1::countdown(std::int16_t seconds)
+{
+    controls_.setLabelText(Label::Countdown, QString::number(seconds));
+}
+
+void Form1::waitEnded(WaitKind kind, bool stopped)
+{
+    // A wait that ran out leaves its last number; a stopped one none.
+    if (stopped)
+        controls_.setLabelText(Label::Countdown, QString());
+    controls_.setLabelColour(captionOf(kind), TextColour::Normal);
+}
+
+void Form1::loopCounted(std::int32_t loops)
+{
+    controls_.setLabelText(Label::PassCount, QString::number(loops));
+}
+
+void Form1::playbackEnded()
+{
+    controls_.setCommandButtonsEnabled(true);
+}
+
+void Form1::recordingStarted()
+{
+    controls_.setCommandButtonsEnabled(false);
+    controls_.setLabelText(Label::ClickShown, QString());
+    controls_.setLabelText(Label::PassCount, QString());
+}
+
+void Form1::lineRecorded(std::int64_t, std::int32_t x, std::int32_t y)
+{
+    controls_.showPointerPosition(x, y);
+}
+
+void Form1::recordingEnded()
+{
+    controls_.setCommandButtonsEnabled(true);
+}
+
+void Form1::leftButton(bool down)
+{
+    recorder_.leftButton(down);
+    down ? pressed() : released();
+}
+
+void Form1::rightButton()
+{
+    player_.stop();
+    recorder_.stop();
 }
 
 } // namespace clickpath::app

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "app/WindowControls.h"
 #include "core/AppPaths.h"
-#include "core/Controls.h"
 #include "exchange/RecordingExchange.h"
 #include "platform/FileDialog.h"
 #include "platform/Services.h"
 #include "playback/Player.h"
-#include "recording/LeftButtonLatch.h"
-#include "recording/MouseWatcher.h"
 #include "recording/Recorder.h"
 #include "settings/Settings.h"
+#include "watcher/MouseWatcher.h"
+
+#include <array>
 
 namespace clickpath::app {
 
@@ -27,10 +28,11 @@ namespace clickpath::app {
 //   Command2_Click      "Save"    RecordingExchange::save
 //   Command4_Click      "Load"    RecordingExchange::load
 //   Command5_Click      "SET"     Settings::store
-//   Text1 .. Text5,     "Sleep", "Click", "VM", "HM", "1st.": the SettingBox of
-//   Text1_Validate ..     the same order (SleepBound .. FirstPassWait);
-//                         validation is Settings::refusesFocusChange
-//   Check1              "LOOP"    Controls::loopChecked
+//   Text1 .. Text5      "Sleep", "Click", "VM", "HM", "1st.": the SettingBox
+//                         of kBoxControls below
+//   Text1_Validate ..   -         Settings::refusesFocusChange
+//   Text5_Change        -         Player::numbersEdited: a running first-pass wait
+//   Check1              "LOOP"    the pass policy of playback
 //   Label3, Label7      -, "回"   Label::PassCount and its unit
 //   Label6              -         Label::ClickShown, "Click!"
 //   Label9, Label10     -, "秒"   Label::Countdown and its unit
@@ -41,11 +43,13 @@ namespace clickpath::app {
 //   Timer2, _Timer      -         Tick::Playback, Player::tick
 //   DXCallback          -         MouseWatcher::handleWaitingItems
 //
-// An error that leaves a handler reaches the window: it is shown in a
-// message and the tool goes on.
-class Form1 {
+// Recording, playback and the watcher report what happens; Form1 shows it
+// in the window's labels, colours and caption, and enables the buttons
+// while neither records nor plays. An error that leaves a handler reaches
+// the window: it is shown in a message and the tool goes on.
+class Form1 final : playback::PlaybackObserver, recording::RecordingObserver, watcher::ButtonObserver {
 public:
-    Form1(core::Controls& controls, const platform::Services& services, platform::FileDialog& dialog,
+    Form1(WindowControls& controls, const platform::Services& services, platform::FileDialog& dialog,
         const core::AppPaths& paths);
 
     // Start-up; an error here means the tool cannot run and is thrown on.
@@ -65,28 +69,53 @@ public:
     bool Text3_Validate() { return validate(core::SettingBox::VerticalMargin); }
     bool Text4_Validate() { return validate(core::SettingBox::HorizontalMargin); }
     bool Text5_Validate() { return validate(core::SettingBox::FirstPassWait); }
+    void Text5_Change();
     void Timer1_Timer();
     void Timer2_Timer();
     void DXCallback();
 
-    const playback::Player& player() const { return player_; }
-
 private:
-    // A right-button press or release, whatever runs: recording ends and a
-    // pass ends without a restart.
-    void stopRequest();
     bool validate(core::SettingBox box);
     template <typename Handler>
     void handle(Handler&& handler);
 
-    core::Controls& controls_;
+    void passStarted(std::int32_t pass, bool loopsReset) override;
+    void recordPlayed(std::int64_t played, std::int32_t x, std::int32_t y) override;
+    void pressed() override;
+    void released() override;
+    void waitStarted(playback::WaitKind kind, double seconds) override;
+    void countdown(std::int16_t seconds) override;
+    void waitEnded(playback::WaitKind kind, bool stopped) override;
+    void loopCounted(std::int32_t loops) override;
+    void playbackEnded() override;
+    void recordingStarted() override;
+    void lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y) override;
+    void recordingEnded() override;
+    void leftButton(bool pressed) override;
+    void rightButton() override;
+
+    WindowControls& controls_;
     platform::MessageSink& messages_;
-    recording::LeftButtonLatch latch_;
     recording::Recorder recorder_;
     playback::Player player_;
-    recording::MouseWatcher watcher_;
+    watcher::MouseWatcher watcher_;
     settings::Settings settings_;
     exchange::RecordingExchange exchange_;
 };
+
+// The five boxes: the object name of each, and its validation handler.
+struct BoxControl {
+    core::SettingBox box;
+    const char* objectName;
+    bool (Form1::*validate)();
+};
+inline constexpr std::array<BoxControl, core::kSettingBoxCount> kBoxControls{{
+    {core::SettingBox::SleepBound, "Text1", &Form1::Text1_Validate},
+    {core::SettingBox::ClickWaitBound, "Text2", &Form1::Text2_Validate},
+    {core::SettingBox::VerticalMargin, "Text3", &Form1::Text3_Validate},
+    {core::SettingBox::HorizontalMargin, "Text4", &Form1::Text4_Validate},
+    {core::SettingBox::FirstPassWait, "Text5", &Form1::Text5_Validate},
+}};
+static_assert(core::coversEveryBox(kBoxControls));
 
 } // namespace clickpath::app

@@ -1,6 +1,7 @@
 #include "app/Form1Window.h"
 
 #include "app/Form1.h"
+#include "core/Tick.h"
 #include "platform/qt/QtX11Connection.h"
 
 #include <QApplication>
@@ -18,7 +19,6 @@
 
 namespace clickpath::app {
 
-using core::Label;
 using core::SettingBox;
 
 namespace {
@@ -93,9 +93,9 @@ void Form1Window::buildControls()
         button->setGeometry(pixels(place));
         commands_[commandCount++] = button;
     };
-    const auto makeBox = [this](SettingBox box, const char* name, Place place) {
+    const auto makeBox = [this](SettingBox box, Place place) {
         auto* edit = new QLineEdit(QStringLiteral("180"), this);
-        edit->setObjectName(QLatin1String(name));
+        edit->setObjectName(QLatin1String(kBoxControls[core::indexOf(box)].objectName));
         edit->setGeometry(pixels(place));
         boxes_[at(box)] = edit;
     };
@@ -117,19 +117,19 @@ void Form1Window::buildControls()
     loop_->setGeometry(pixels({120, 510, 735, 180}));
     loop_->setChecked(true);
     makeLabel("Label13", QStringLiteral("HM"), {990, 510, 315, 180});
-    makeBox(SettingBox::HorizontalMargin, "Text4", {1440, 450, 435, 270});
+    makeBox(SettingBox::HorizontalMargin, {1440, 450, 435, 270});
     makeLabel("Label12", QStringLiteral("VM"), {1950, 510, 315, 180});
-    makeBox(SettingBox::VerticalMargin, "Text3", {2370, 450, 405, 270});
+    makeBox(SettingBox::VerticalMargin, {2370, 450, 405, 270});
     labels_[at(Label::ClickShown)] = makeLabel("Label6", QString(), {2880, 450, 525, 225});
     labels_[at(Label::PassCount)] = makeLabel("Label3", QString(), {3510, 420, 525, 255});
     makeLabel("Label7", QStringLiteral("回"), {4050, 450, 225, 255});
 
     labels_[at(Label::FirstPassCaption)] = makeLabel("Label14", QStringLiteral("1st."), {120, 780, 345, 225});
-    makeBox(SettingBox::FirstPassWait, "Text5", {420, 750, 435, 270});
+    makeBox(SettingBox::FirstPassWait, {420, 750, 435, 270});
     labels_[at(Label::SleepCaption)] = makeLabel("Label8", QStringLiteral("Sleep"), {990, 780, 435, 225});
-    makeBox(SettingBox::SleepBound, "Text1", {1440, 750, 435, 270});
+    makeBox(SettingBox::SleepBound, {1440, 750, 435, 270});
     labels_[at(Label::ClickWaitCaption)] = makeLabel("Label11", QStringLiteral("Click"), {1950, 780, 375, 225});
-    makeBox(SettingBox::ClickWaitBound, "Text2", {2370, 750, 405, 270});
+    makeBox(SettingBox::ClickWaitBound, {2370, 750, 405, 270});
     makeCommand("Command5", QStringLiteral("SET"), {2880, 750, 555, 270});
     labels_[at(Label::Countdown)] = makeLabel("Label9", QString(), {3510, 750, 525, 255});
     makeLabel("Label10", QStringLiteral("秒"), {4050, 780, 225, 255});
@@ -140,7 +140,7 @@ void Form1Window::buildControls()
         fitText(caption, caption->font());
 
     for (auto& timer : ticks_)
-        timer = std::make_unique<platform::qt::GridTimer>(10);
+        timer = std::make_unique<platform::qt::GridTimer>(core::kTickInterval);
 }
 
 void Form1Window::setTabOrder()
@@ -165,21 +165,19 @@ void Form1Window::connectHandlers(Form1& form)
         &Form1::Command4_Click, &Form1::Command5_Click};
     for (std::size_t i = 0; i < handlers.size(); ++i)
         connect(commands_[i], &QPushButton::clicked, this, [&form, handler = handlers[i]] { (form.*handler)(); });
-    tick(core::Tick::Recording).onTimeout([&form] { form.Timer1_Timer(); });
-    tick(core::Tick::Playback).onTimeout([&form] { form.Timer2_Timer(); });
+    timer(Tick::Recording).onTick([&form] { form.Timer1_Timer(); });
+    timer(Tick::Playback).onTick([&form] { form.Timer2_Timer(); });
+    connect(box(SettingBox::FirstPassWait), &QLineEdit::textChanged, this, [&form] { form.Text5_Change(); });
 }
 
 bool Form1Window::focusedBoxRefuses(QWidget* target)
 {
-    // In the order of SettingBox: Text1 .. Text5.
-    static constexpr bool (Form1::*validators[])() = {&Form1::Text1_Validate, &Form1::Text2_Validate,
-        &Form1::Text3_Validate, &Form1::Text4_Validate, &Form1::Text5_Validate};
     QWidget* focused = QApplication::focusWidget();
     if (!form_ || focused == target)
         return false;
-    for (std::size_t i = 0; i < boxes_.size(); ++i) {
-        if (boxes_[i] == focused)
-            return (form_->*validators[i])();
+    for (const BoxControl& control : kBoxControls) {
+        if (box(control.box) == focused)
+            return (form_->*control.validate)();
     }
     return false;
 }
@@ -229,12 +227,12 @@ void Form1Window::setLabelText(Label id, const QString& text)
     changedLabels_.insert(label(id));
 }
 
-void Form1Window::setLabelColour(Label id, core::TextColour colour)
+void Form1Window::setLabelColour(Label id, TextColour colour)
 {
     // Back from its highlight a label takes the theme's text colour again,
     // which is black only on a light theme: an empty palette inherits it.
     QPalette palette;
-    if (colour == core::TextColour::Highlight) {
+    if (colour == TextColour::Highlight) {
         palette = label(id)->palette();
         palette.setColor(QPalette::WindowText, Qt::blue);
     }
@@ -244,11 +242,6 @@ void Form1Window::setLabelColour(Label id, core::TextColour colour)
 bool Form1Window::loopChecked() const
 {
     return loop_->isChecked();
-}
-
-void Form1Window::setTickRunning(core::Tick id, bool running)
-{
-    tick(id).setRunning(running);
 }
 
 void Form1Window::setCommandButtonsEnabled(bool enabled)

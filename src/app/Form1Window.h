@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Controls.h"
+#include "app/WindowControls.h"
 #include "platform/qt/GridTimer.h"
 
 #include <QSet>
@@ -21,7 +21,7 @@ class Form1;
 // The window itself: its controls at their places under their object names
 // ("Command1", "Text4", "Label9"...; Form1 maps them), with their events
 // handed to the handlers of Form1.
-class Form1Window final : public QWidget, public core::Controls {
+class Form1Window final : public QWidget, public WindowControls {
 public:
     explicit Form1Window(QString exeBaseName, QWidget* parent = nullptr);
 
@@ -30,17 +30,16 @@ public:
 
     QString boxText(core::SettingBox box) const override;
     void setBoxText(core::SettingBox box, const QString& text) override;
-    void setLabelText(core::Label label, const QString& text) override;
-    void setLabelColour(core::Label label, core::TextColour colour) override;
+    void setLabelText(Label label, const QString& text) override;
+    void setLabelColour(Label label, TextColour colour) override;
     bool loopChecked() const override;
-    void setTickRunning(core::Tick tick, bool running) override;
+    platform::Ticker& timer(Tick tick) override { return *ticks_[static_cast<std::size_t>(tick)]; }
     void setCommandButtonsEnabled(bool enabled) override;
     void showPointerPosition(std::int32_t x, std::int32_t y) override;
     void repaintNow() override;
 
     QLineEdit* box(core::SettingBox box) const { return boxes_[static_cast<std::size_t>(box)]; }
-    QLabel* label(core::Label label) const { return labels_[static_cast<std::size_t>(label)]; }
-    platform::qt::GridTimer& tick(core::Tick tick) const { return *ticks_[static_cast<std::size_t>(tick)]; }
+    QLabel* label(Label label) const { return labels_[static_cast<std::size_t>(label)]; }
     QCheckBox* loopBox() const { return loop_; }
 
 protected:

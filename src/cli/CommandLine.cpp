@@ -1,9 +1,8 @@
 #include "cli/CommandLine.h"
 
-#include "core/NumberText.h"
-#include "platform/ToolError.h"
-
 #include <QCommandLineParser>
+
+#include <array>
 
 namespace clickpath::cli {
 
@@ -18,7 +17,7 @@ struct BoxOption {
     const char* description;
 };
 
-constexpr BoxOption kBoxOptions[] = {
+constexpr std::array<BoxOption, core::kSettingBoxCount> kBoxOptions{{
     {SettingBox::SleepBound, "sleep", "seconds", "Sleep a random whole number of seconds below this between passes."},
     {SettingBox::ClickWaitBound, "click-wait", "seconds",
         "Wait a random whole number of seconds below this after each click."},
@@ -26,7 +25,8 @@ constexpr BoxOption kBoxOptions[] = {
     {SettingBox::HorizontalMargin, "horizontal-margin", "pixels",
         "Shift each click by up to this many pixels left or right."},
     {SettingBox::FirstPassWait, "first-wait", "seconds", "Wait this many seconds after each click of the first pass."},
-};
+}};
+static_assert(core::coversEveryBox(kBoxOptions));
 
 void addOptions(QCommandLineParser& parser)
 {
@@ -122,25 +122,14 @@ QString helpText()
 
 QString optionOf(SettingBox box)
 {
-    for (const BoxOption& option : kBoxOptions)
-        if (option.box == box)
-            return QStringLiteral("--") + option.name;
-    return {};
+    return QStringLiteral("--") + kBoxOptions[core::indexOf(box)].name;
 }
 
 void checkUsable(SettingBox box, const QString& text, const QString& source)
 {
-    // A margin's offsets must stay within 32 bits; a wait's countdown, and so
-    // any length drawn below its bound, within the 16 bits it is shown in.
-    const bool margin = box == SettingBox::VerticalMargin || box == SettingBox::HorizontalMargin;
-    try {
-        if (margin)
-            core::toLong(text, source);
-        else
-            core::toInteger(text, source);
-    } catch (const ToolError& error) {
-        throw UsageError(error.what());
-    }
+    const QString unusable = core::unusableNumber(box, text, source);
+    if (!unusable.isEmpty())
+        throw UsageError(unusable.toStdString());
 }
 
 } // namespace clickpath::cli

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Controls.h"
+#include "core/PacingNumbers.h"
 
 #include <QStringList>
 
@@ -37,8 +37,7 @@ QString helpText();
 QString optionOf(core::SettingBox box);
 
 // Throws a UsageError naming `source` when the text is not a number the
-// player can use in that box: a number by the boxes' rule, within 32 bits
-// for a margin and 16 bits for a wait.
+// player can use in that box.
 void checkUsable(core::SettingBox box, const QString& text, const QString& source);
 
 } // namespace clickpath::cli

@@ -1,14 +1,12 @@
 #include "cli/Session.h"
 
-#include "cli/ProgressLine.h"
-#include "platform/ToolError.h"
+#include "core/Tick.h"
 #include "settings/Settings.h"
 
 namespace clickpath::cli {
 
-using core::Label;
 using core::SettingBox;
-using core::Tick;
+using playback::WaitKind;
 
 namespace {
 
@@ -20,19 +18,35 @@ std::int64_t countRecords(const QString& path, platform::MessageSink& messages)
 {
     core::RecordingReader reader(path);
     std::int64_t records = 0;
-    try {
-        for (;; ++records)
-            reader.next();
-    } catch (const EndOfFileError&) {
-    } catch (const ToolError& error) {
+    while (reader.next())
+        ++records;
+    if (!reader.problem().empty())
         messages.showWarning(QStringLiteral("%1: %2; only the %3 records before it are played")
-                                 .arg(path, QString::fromStdString(error.what()))
+                                 .arg(path, QString::fromStdString(reader.problem()))
                                  .arg(records));
-    }
     return records;
 }
 
+QString nameOf(WaitKind kind)
+{
+    switch (kind) {
+    case WaitKind::FirstPass:
+        return QStringLiteral("first-pass wait");
+    case WaitKind::Click:
+        return QStringLiteral("click wait");
+    case WaitKind::LoopSleep:
+        break;
+    }
+    return QStringLiteral("sleep");
+}
+
 } // namespace
+
+QString Session::Numbers::boxText(SettingBox box) const
+{
+    const auto found = texts.find(box);
+    return found == texts.end() ? QString() : found->second;
+}
 
 Session::Session(Invocation invocation, core::AppPaths paths, const platform::Services& services,
     std::function<void(const QString&)> showProgress, std::function<void(int)> finished)
@@ -41,8 +55,8 @@ Session::Session(Invocation invocation, core::AppPaths paths, const platform::Se
     , services_(services)
     , showProgress_(std::move(showProgress))
     , finished_(std::move(finished))
+    , ticker_(services_.makeTicker(core::kTickInterval))
 {
-    controls_.changed = [this] { drawProgress(); };
 }
 
 void Session::start()
@@ -56,22 +70,19 @@ void Session::start()
 
 void Session::loadNumbers()
 {
-    settings::Settings(controls_, paths_.settingsFilePath()).load();
+    settings::Settings(numbers_, paths_.settingsFilePath()).load();
     for (const SettingBox box : core::kSettingBoxes) {
         const auto given = invocation_.overrides.find(box);
         if (given != invocation_.overrides.end())
-            controls_.setBoxText(box, given->second);
+            numbers_.setBoxText(box, given->second);
         else
-            checkUsable(box, controls_.boxText(box), paths_.settingsFilePath() + " (for " + optionOf(box) + ")");
+            checkUsable(box, numbers_.boxText(box), paths_.settingsFilePath() + " (for " + optionOf(box) + ")");
     }
 }
 
 void Session::openWatcher()
 {
-    watcher_.emplace(controls_, services_.openMouse, latch_, [this] {
-        if (!catchingUp_)
-            stop();
-    });
+    watcher_.emplace(services_.openMouse, *this);
     watcher_->open([this] { watcher_->handleWaitingItems(); });
 }
 
@@ -79,18 +90,19 @@ void Session::startPlaying()
 {
     loadNumbers();
     const QString path = invocation_.file.isEmpty() ? paths_.workingRecordingPath() : invocation_.file;
-    recordsInFile_ = countRecords(path, services_.messages);
-    player_.emplace(controls_, services_, path);
-    controls_.loopTest = [this] { return invocation_.loop || player_->passCount() < invocation_.passes; };
-    controls_.tick(Tick::Playback).onTimeout([this] { playbackTick(); });
+    play_.lines = countRecords(path, services_.messages);
+    const auto policy
+        = invocation_.loop ? playback::PassPolicy::untilStopped() : playback::PassPolicy::passes(invocation_.passes);
+    player_.emplace(numbers_, services_, *ticker_, *this, policy, path);
+    ticker_->onTick([this] { player_->tick(); });
     openWatcher();
     player_->startPass();
 }
 
 void Session::startRecording()
 {
-    recorder_.emplace(controls_, services_.pointer, latch_, invocation_.file);
-    controls_.tick(Tick::Recording).onTimeout([this] { recordingTick(); });
+    recorder_.emplace(services_.pointer, *ticker_, *this, invocation_.file);
+    ticker_->onTick([this] { recordingTick(); });
     openWatcher();
     // Button events from before the start belong to no line, and a right
     // click made before it stops nothing.
@@ -98,6 +110,15 @@ void Session::startRecording()
     watcher_->catchUp();
     catchingUp_ = false;
     recorder_->start();
+}
+
+void Session::recordingTick()
+{
+    try {
+        recorder_->tick();
+    } catch (const std::exception& error) {
+        services_.messages.showError(QString::fromStdString(error.what()));
+    }
 }
 
 void Session::stop(int signal)
@@ -108,34 +129,15 @@ void Session::stop(int signal)
         player_->stop();
     if (recorder_)
         recorder_->stop();
-    finishWhenDone();
 }
 
-void Session::playbackTick()
+void Session::finish()
 {
-    player_->tick();
-    finishWhenDone();
-}
-
-void Session::recordingTick()
-{
-    try {
-        recorder_->tick();
-    } catch (const std::exception& error) {
-        services_.messages.showError(QString::fromStdString(error.what()));
-    }
-    finishWhenDone();
-}
-
-void Session::finishWhenDone()
-{
-    const bool running = player_ ? controls_.tickRunning(Tick::Playback) || player_->stepRunning()
-                                 : recorder_ && recorder_->recording();
-    if (running || exitCode_)
+    if (exitCode_)
         return;
     exitCode_ = signal_ ? 128 + signal_ : 0;
     drawnAt_ = -1; // the last state shows in full
-    drawProgress();
+    drawProgress(false);
     finished_(*exitCode_);
     try {
         watcher_->stopDelivery();
@@ -144,27 +146,74 @@ void Session::finishWhenDone()
     }
 }
 
-void Session::drawProgress()
+void Session::passStarted(std::int32_t pass, bool)
 {
-    const double now = services_.clock.seconds();
-    const QString countdown = controls_.label(Label::Countdown);
-    const QString wait = controls_.runningWait();
+    play_.pass = std::max(play_.pass, pass); // a stop counts from 0 again
+    play_.line = 0;
+    drawProgress(false);
+}
+
+void Session::recordPlayed(std::int64_t played, std::int32_t, std::int32_t)
+{
+    play_.line = played;
+    drawProgress(false);
+}
+
+void Session::waitStarted(WaitKind kind, double)
+{
+    nextWait_ = nameOf(kind);
+}
+
+void Session::countdown(std::int16_t seconds)
+{
+    play_.wait = nextWait_;
+    play_.countdown = QString::number(seconds);
+    drawProgress(true);
+}
+
+void Session::waitEnded(WaitKind, bool)
+{
+    play_.wait.clear();
+    play_.countdown.clear();
+    drawProgress(true);
+}
+
+void Session::lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y)
+{
+    record_.lines = lines;
+    record_.x = x;
+    record_.y = y;
+    drawProgress(false);
+}
+
+void Session::leftButton(bool pressed)
+{
+    if (recorder_)
+        recorder_->leftButton(pressed);
+    record_.held = pressed;
+    drawProgress(false);
+}
+
+void Session::rightButton()
+{
+    if (!catchingUp_)
+        stop();
+}
+
+void Session::drawProgress(bool waitChanged)
+{
     // At most ten times a second, but every second of a countdown.
-    const bool waitChanged = wait != drawnWait_ || (!wait.isEmpty() && countdown != drawnCountdown_);
+    const double now = services_.clock.seconds();
     if (!showProgress_ || (!waitChanged && now - drawnAt_ < kProgressInterval))
         return;
     QString line;
     if (player_) {
-        passShown_ = std::max(passShown_, player_->passCount()); // a stop counts from 0 again
-        line = playLine({passShown_, player_->recordsPlayed(), recordsInFile_, wait, countdown});
+        line = playLine(play_);
     } else if (recorder_) {
-        const platform::ScreenPoint at = controls_.pointer();
-        const bool held = !controls_.label(Label::ClickShown).isEmpty();
-        line = recordLine({now - startedAt_, recorder_->linesWritten(), at.x, at.y, held});
+        record_.seconds = now - startedAt_;
+        line = recordLine(record_);
     }
     drawnAt_ = now;
-    drawnWait_ = wait;
-    drawnCountdown_ = countdown;
     if (line != drawn_)
         showProgress_(drawn_ = line);
 }

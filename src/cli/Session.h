@@ -1,23 +1,25 @@
 #pragma once
 
 #include "cli/CommandLine.h"
-#include "cli/TerminalControls.h"
+#include "cli/ProgressLine.h"
 #include "core/AppPaths.h"
 #include "platform/Services.h"
 #include "playback/Player.h"
-#include "recording/LeftButtonLatch.h"
-#include "recording/MouseWatcher.h"
 #include "recording/Recorder.h"
+#include "watcher/MouseWatcher.h"
 
 #include <functional>
+#include <map>
 #include <optional>
 
 namespace clickpath::cli {
 
 // One run of "play" or "record" from a terminal: the window's recorder,
 // player and mouse watcher, with the settings of the window's settings file
-// and the options given, and a progress line in place of the labels.
-class Session {
+// and the options given; what they report becomes the progress line.
+class Session final : public playback::PlaybackObserver,
+                      public recording::RecordingObserver,
+                      public watcher::ButtonObserver {
 public:
     // `showProgress` gets the progress line whenever it changes (at most ten
     // times a second); `finished` the exit code once the run is over.
@@ -27,41 +29,55 @@ public:
     // Starts playing or recording. Throws a UsageError when a number is
     // missing or unusable, a ToolError when a file or the mouse cannot be had.
     void start();
-    // The right button (0), SIGINT or SIGTERM: a pass ends without a restart
-    // or the recording ends; the exit code is 0, or 128 and the signal.
+    // The right button (0), or a signal: a pass ends without a restart or
+    // the recording ends; the exit code is 0, or 128 and the signal.
     void stop(int signal = 0);
-    // The two ticks, as the grid timers call them.
-    void playbackTick();
-    void recordingTick();
 
-    TerminalControls& controls() { return controls_; }
     std::optional<int> exitCode() const { return exitCode_; }
 
 private:
+    // The five numbers as the settings file and the options give them.
+    struct Numbers final : core::SettingBoxes {
+        QString boxText(core::SettingBox box) const override;
+        void setBoxText(core::SettingBox box, const QString& text) override { texts[box] = text; }
+        std::map<core::SettingBox, QString> texts;
+    };
+
     void startPlaying();
     void startRecording();
     void loadNumbers();
     void openWatcher();
-    void finishWhenDone();
-    void drawProgress();
+    void recordingTick();
+    void finish();
+    void drawProgress(bool waitChanged);
+
+    void passStarted(std::int32_t pass, bool loopsReset) override;
+    void recordPlayed(std::int64_t played, std::int32_t x, std::int32_t y) override;
+    void waitStarted(playback::WaitKind kind, double seconds) override;
+    void countdown(std::int16_t seconds) override;
+    void waitEnded(playback::WaitKind kind, bool stopped) override;
+    void playbackEnded() override { finish(); }
+    void lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y) override;
+    void recordingEnded() override { finish(); }
+    void leftButton(bool pressed) override;
+    void rightButton() override;
 
     Invocation invocation_;
     core::AppPaths paths_;
     platform::Services services_;
     std::function<void(const QString&)> showProgress_;
     std::function<void(int)> finished_;
-    TerminalControls controls_;
-    recording::LeftButtonLatch latch_;
+    Numbers numbers_;
+    std::unique_ptr<platform::Ticker> ticker_;
     std::optional<recording::Recorder> recorder_;
     std::optional<playback::Player> player_;
-    std::optional<recording::MouseWatcher> watcher_;
-    std::int64_t recordsInFile_ = 0;
+    std::optional<watcher::MouseWatcher> watcher_;
+    PlayProgress play_;
+    QString nextWait_; // shown from its first countdown number on
+    RecordProgress record_;
     double startedAt_ = 0;
     double drawnAt_ = -1;
-    QString drawn_; // the progress line shown last, with its wait and countdown
-    QString drawnWait_;
-    QString drawnCountdown_;
-    std::int32_t passShown_ = 0;
+    QString drawn_;           // the progress line shown last
     bool catchingUp_ = false; // the watcher handles what came before the start
     int signal_ = 0;
     std::optional<int> exitCode_;

@@ -1,7 +1,5 @@
 #include "core/NumberText.h"
 
-#include "platform/ToolError.h"
-
 #include <QLocale>
 
 #include <cfenv>
@@ -96,27 +94,14 @@ QString quoted(const QString& text)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-double parseOrFail(const QString& text, const QString& what, NumberFormat format)
-{
-    const auto value = parseNumberText(text, format);
-    if (!value)
-        throw ToolError(QStringLiteral("%1: %2 is not a number").arg(what, quoted(text)).toStdString());
-    return *value;
-}
-
-[[noreturn]] void overflow(const QString& what, const QString& value)
-{
-    throw ToolError(QStringLiteral("%1: overflow, %2 is out of range").arg(what, value).toStdString());
-}
-
 template <typename Int>
-Int roundToInteger(double value, const QString& what)
+std::optional<Int> roundedToInteger(double value)
 {
     // Halves go to the even neighbour in the default rounding mode.
     const double rounded = std::nearbyint(value);
     if (!(rounded >= static_cast<double>(std::numeric_limits<Int>::min())
             && rounded <= static_cast<double>(std::numeric_limits<Int>::max())))
-        overflow(what, QString::number(value, 'g', 17));
+        return std::nullopt;
     return static_cast<Int>(rounded);
 }
 
@@ -142,49 +127,58 @@ bool isNumericText(const QString& text, NumberFormat format)
     return normalise(text, format).has_value();
 }
 
-float toSingle(const QString& text, const QString& what, NumberFormat format)
+std::optional<float> singleOf(const QString& text, NumberFormat format)
 {
-    const double value = parseOrFail(text, what, format);
+    const auto value = parseNumberText(text, format);
     // Checked before the cast: narrowing an out-of-range double is undefined.
-    if (!(std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max())))
-        overflow(what, withoutBlanks(text));
-    return static_cast<float>(value);
+    if (!value || !(std::fabs(*value) <= static_cast<double>(std::numeric_limits<float>::max())))
+        return std::nullopt;
+    return static_cast<float>(*value);
 }
 
-double toDouble(const QString& text, const QString& what, NumberFormat format)
+std::optional<double> doubleOf(const QString& text, NumberFormat format)
 {
-    const double value = parseOrFail(text, what, format);
-    if (std::isinf(value))
-        overflow(what, withoutBlanks(text));
+    const auto value = parseNumberText(text, format);
+    if (!value || std::isinf(*value))
+        return std::nullopt;
     return value;
 }
 
-std::int16_t toInteger(const QString& text, const QString& what, NumberFormat format)
+std::optional<std::int16_t> integerOf(const QString& text, NumberFormat format)
 {
-    return toInteger(toDouble(text, what, format), what);
+    const auto value = doubleOf(text, format);
+    return value ? integerOf(*value) : std::nullopt;
 }
 
-std::int32_t toLong(const QString& text, const QString& what, NumberFormat format)
+std::optional<std::int32_t> longOf(const QString& text, NumberFormat format)
 {
-    return toLong(toDouble(text, what, format), what);
+    const auto value = doubleOf(text, format);
+    return value ? longOf(*value) : std::nullopt;
 }
 
-std::int16_t toInteger(double value, const QString& what)
+std::optional<std::int16_t> integerOf(double value)
 {
-    return roundToInteger<std::int16_t>(value, what);
+    return roundedToInteger<std::int16_t>(value);
 }
 
-std::int32_t toLong(double value, const QString& what)
+std::optional<std::int32_t> longOf(double value)
 {
-    return roundToInteger<std::int32_t>(value, what);
+    return roundedToInteger<std::int32_t>(value);
 }
 
-std::int32_t checkedSum(std::int32_t a, std::int32_t b, const char* what)
+std::optional<std::int32_t> sumOf(std::int32_t a, std::int32_t b)
 {
     std::int32_t sum = 0;
     if (__builtin_add_overflow(a, b, &sum))
-        throw ToolError(std::string("Overflow: ") + what);
+        return std::nullopt;
     return sum;
+}
+
+QString badNumberMessage(const QString& text, const QString& what, NumberFormat format)
+{
+    if (!isNumericText(text, format))
+        return QStringLiteral("%1: %2 is not a number").arg(what, quoted(text));
+    return QStringLiteral("%1: overflow, %2 is out of range").arg(what, withoutBlanks(text));
 }
 
 } // namespace clickpath::core

@@ -25,19 +25,19 @@ std::optional<double> parseNumberText(const QString& text, NumberFormat format =
 // True when the text is a number by form, whatever its size.
 bool isNumericText(const QString& text, NumberFormat format = NumberFormat::system());
 
-// Conversions of a box's text at the moment of use. `what` names the value in
-// the error: a text that is not a number or a value that does not fit is an error.
-float toSingle(const QString& text, const QString& what, NumberFormat format = NumberFormat::system());
-double toDouble(const QString& text, const QString& what, NumberFormat format = NumberFormat::system());
+// Conversions of a box's text at the moment of use: nothing when the text is
+// not a number or the value does not fit.
+std::optional<float> singleOf(const QString& text, NumberFormat format = NumberFormat::system());
+std::optional<double> doubleOf(const QString& text, NumberFormat format = NumberFormat::system());
 // Whole-number conversions round halves to even.
-std::int16_t toInteger(const QString& text, const QString& what, NumberFormat format = NumberFormat::system());
-std::int32_t toLong(const QString& text, const QString& what, NumberFormat format = NumberFormat::system());
+std::optional<std::int16_t> integerOf(const QString& text, NumberFormat format = NumberFormat::system());
+std::optional<std::int32_t> longOf(const QString& text, NumberFormat format = NumberFormat::system());
+std::optional<std::int16_t> integerOf(double value);
+std::optional<std::int32_t> longOf(double value);
+// A 32-bit sum, or nothing when it overflows.
+std::optional<std::int32_t> sumOf(std::int32_t a, std::int32_t b);
 
-// The same whole-number conversions of a computed value.
-std::int16_t toInteger(double value, const QString& what);
-std::int32_t toLong(double value, const QString& what);
-
-// A 32-bit sum; one that overflows is an error naming `what`.
-std::int32_t checkedSum(std::int32_t a, std::int32_t b, const char* what);
+// Why `text` gives no value: "<what>: "x" is not a number", or its overflow.
+QString badNumberMessage(const QString& text, const QString& what, NumberFormat format = NumberFormat::system());
 
 } // namespace clickpath::core

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <string_view>
+#include <variant>
 
 namespace clickpath::core {
 
@@ -32,19 +33,20 @@ std::string printable(std::string field)
     return field;
 }
 
-std::int32_t parseInteger(const std::string& field)
+// The field's value, or why it is none.
+std::variant<std::int32_t, std::string> parseInteger(const std::string& field)
 {
     if (field.empty())
-        throw ToolError("Bad recording: empty field");
+        return "Bad recording: empty field";
     const bool hasSign = field[0] == '+' || field[0] == '-';
     const auto digits = std::string_view(field).substr(hasSign ? 1 : 0);
     if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        throw ToolError("Bad recording: \"" + printable(field) + "\" is not an integer");
+        return "Bad recording: \"" + printable(field) + "\" is not an integer";
     // from_chars takes a leading "-" but no "+".
     const char* first = field.data() + (field[0] == '+' ? 1 : 0);
     std::int32_t value = 0;
     if (std::from_chars(first, field.data() + field.size(), value).ec != std::errc())
-        throw ToolError("Bad recording: " + field + " does not fit in 32 bits");
+        return "Bad recording: " + field + " does not fit in 32 bits";
     return value;
 }
 
@@ -78,8 +80,9 @@ void RecordingReader::skipBlanks()
 }
 
 // Takes the field's text up to its terminator, and the terminator itself
-// (",", CR, LF or CR LF); the end of the file ends a field as well.
-std::string RecordingReader::takeField()
+// (",", CR, LF or CR LF); the end of the file ends a field as well. Nothing
+// for a field longer than any number.
+std::optional<std::string> RecordingReader::takeField()
 {
     std::string field;
     for (int byte = file_.peekByte(); byte >= 0; byte = file_.peekByte()) {
@@ -91,7 +94,7 @@ std::string RecordingReader::takeField()
             break;
         }
         if (field.size() == kMaxFieldLength)
-            throw ToolError("Bad recording: a field is longer than any number");
+            return std::nullopt;
         field.push_back(static_cast<char>(byte));
     }
     while (!field.empty() && isBlank(static_cast<unsigned char>(field.back())))
@@ -99,20 +102,33 @@ std::string RecordingReader::takeField()
     return field;
 }
 
-std::int32_t RecordingReader::nextInteger()
+std::optional<std::int32_t> RecordingReader::nextInteger()
 {
     skipBlanks();
     if (file_.peekByte() < 0)
-        throw EndOfFileError();
-    return parseInteger(takeField());
+        return std::nullopt; // the end: no problem
+    const auto field = takeField();
+    if (!field) {
+        problem_ = "Bad recording: a field is longer than any number";
+        return std::nullopt;
+    }
+    auto parsed = parseInteger(*field);
+    if (auto* why = std::get_if<std::string>(&parsed)) {
+        problem_ = std::move(*why);
+        return std::nullopt;
+    }
+    return std::get<std::int32_t>(parsed);
 }
 
-Record RecordingReader::next()
+std::optional<Record> RecordingReader::next()
 {
     Record record;
-    record.x = nextInteger();
-    record.y = nextInteger();
-    record.button = nextInteger();
+    for (std::int32_t* field : {&record.x, &record.y, &record.button}) {
+        const auto value = nextInteger();
+        if (!value)
+            return std::nullopt;
+        *field = *value;
+    }
     return record;
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace clickpath::core {
@@ -36,19 +37,22 @@ public:
     // Throws a ToolError naming the path when the file cannot be read.
     explicit RecordingReader(const QString& path);
 
-    // The next whole record. Throws EndOfFileError when no field is left, and
-    // a ToolError on a field that is empty, not an integer or beyond 32 bits.
-    Record next();
-    // The next field as an integer, as next() reads each of the three.
-    std::int32_t nextInteger();
+    // The next whole record; nothing where the recording ends, at its end or
+    // at a field that is empty, not an integer or beyond 32 bits. Throws a
+    // ToolError only when the file cannot be read.
+    std::optional<Record> next();
+    // Why reading stopped before the end, or empty: "Bad recording: ...".
+    const std::string& problem() const { return problem_; }
 
 private:
+    std::optional<std::int32_t> nextInteger();
     void skipByteOrderMark();
     void skipBlanks();
-    std::string takeField();
+    std::optional<std::string> takeField();
 
     platform::InputFile file_;
     bool atLineStart_ = true; // else the last field ended at a comma
+    std::string problem_;
 };
 
 // Writes a recording line by line; every line reaches the operating system

@@ -1,6 +1,7 @@
 #include "platform/RealDesktop.h"
 
 #include "platform/DesktopChoice.h"
+#include "platform/qt/GridTimer.h"
 #include "platform/qt/ScreenLayout.h"
 #include "platform/wayland/EvdevButtonSource.h"
 #include "platform/wayland/KWinCursor.h"
@@ -12,6 +13,11 @@
 namespace clickpath::platform {
 
 namespace {
+
+std::unique_ptr<Ticker> makeGridTimer(std::chrono::nanoseconds interval)
+{
+    return std::make_unique<qt::GridTimer>(interval);
+}
 
 std::unique_ptr<MouseButtonSource> openPointingDevices()
 {
@@ -39,8 +45,9 @@ RealDesktop::~RealDesktop() = default;
 Services RealDesktop::services()
 {
     if (virtualPointer_)
-        return Services{*virtualPointer_, *virtualPointer_, clock_, random_, pump_, messages_, openPointingDevices};
-    return Services{*x11Pointer_, *x11Pointer_, clock_, random_, pump_, messages_,
+        return Services{
+            *virtualPointer_, *virtualPointer_, clock_, random_, messages_, makeGridTimer, openPointingDevices};
+    return Services{*x11Pointer_, *x11Pointer_, clock_, random_, messages_, makeGridTimer,
         [] { return std::make_unique<x11::X11ButtonSource>(); }};
 }
 

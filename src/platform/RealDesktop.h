@@ -2,7 +2,6 @@
 
 #include "platform/Services.h"
 #include "platform/qt/MonotonicClock.h"
-#include "platform/qt/QtEventPump.h"
 #include "platform/qt/SeededRandom.h"
 
 namespace clickpath::platform {
@@ -15,7 +14,7 @@ class VirtualPointer;
 }
 
 // The session's desktop, built in one place for both programs, with Qt's
-// clock and events. On X11 the pointer and the buttons go through XTEST and
+// clock and timers. On X11 the pointer and the buttons go through XTEST and
 // XInput2; on Wayland through a virtual uinput pointer and the evdev nodes of
 // the pointing devices, with the position from the compositor where it tells it.
 class RealDesktop {
@@ -33,7 +32,6 @@ private:
     std::unique_ptr<wayland::VirtualPointer> virtualPointer_;
     qt::MonotonicClock clock_;
     qt::SeededRandom random_;
-    qt::QtEventPump pump_;
 };
 
 } // namespace clickpath::platform

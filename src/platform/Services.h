@@ -2,12 +2,13 @@
 
 #include "platform/ButtonInjector.h"
 #include "platform/Clock.h"
-#include "platform/EventPump.h"
 #include "platform/MessageSink.h"
 #include "platform/MouseButtonSource.h"
 #include "platform/Pointer.h"
 #include "platform/RandomSource.h"
+#include "platform/Ticker.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -20,8 +21,9 @@ struct Services {
     ButtonInjector& injector;
     Clock& clock;
     RandomSource& random;
-    EventPump& pump;
     MessageSink& messages;
+    // A ticker of the given interval on the desktop's event loop.
+    std::function<std::unique_ptr<Ticker>(std::chrono::nanoseconds interval)> makeTicker;
     // Opens the system mouse's buttons; throws a ToolError when they cannot be had.
     std::function<std::unique_ptr<MouseButtonSource>()> openMouse;
 };

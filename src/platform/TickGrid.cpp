@@ -13,11 +13,10 @@ void TickGrid::start(std::int64_t now)
     deadline_ = now + interval_;
 }
 
-void TickGrid::ticked(std::int64_t ended, bool waited)
+void TickGrid::ticked(std::int64_t ended)
 {
     deadline_ += interval_;
-    // A pause is never caught up with rushed ticks.
-    if (waited || ended - deadline_ > maxBehind_)
+    if (ended - deadline_ > maxBehind_)
         deadline_ = ended + interval_;
 }
 

@@ -9,9 +9,9 @@ namespace clickpath::platform {
 //
 // A late tick (the process was not scheduled, the event loop was busy, the
 // tick itself was slow) is made up for: the next ones fall due at once until
-// the grid is reached again, for up to `maxBehind` intervals. A tick that
-// waited on purpose (a playback pause) starts the grid again from its end,
-// as does falling further behind than that.
+// the grid is reached again, for up to `maxBehind` intervals; further behind,
+// the grid starts again from the late tick. A pause of playback is no tick:
+// its end starts a new grid.
 class TickGrid {
 public:
     TickGrid(std::int64_t intervalNs, int maxBehind);
@@ -19,8 +19,8 @@ public:
     // The first deadline is one interval after `now`.
     void start(std::int64_t now);
     std::int64_t deadline() const { return deadline_; }
-    // After the tick that returned at `ended`, having `waited` on purpose.
-    void ticked(std::int64_t ended, bool waited);
+    // After the tick that returned at `ended`.
+    void ticked(std::int64_t ended);
 
 private:
     std::int64_t interval_;

@@ -2,111 +2,116 @@
 
 #include "core/NumberText.h"
 #include "platform/ToolError.h"
+#include "playback/PacingWait.h"
 
 #include <cmath>
 
 namespace clickpath::playback {
 
-using core::Label;
 using core::SettingBox;
-using core::Tick;
 
-Player::Player(core::Controls& controls, const platform::Services& services, QString path)
-    : controls_(controls)
+Player::Player(core::SettingBoxes& boxes, const platform::Services& services, platform::Ticker& ticker,
+    PlaybackObserver& observer, PassPolicy policy, QString path)
+    : boxes_(boxes)
     , services_(services)
+    , ticker_(ticker)
+    , observer_(observer)
+    , policy_(std::move(policy))
     , path_(std::move(path))
 {
 }
 
 void Player::startPass()
 {
-    reader_ = std::make_unique<core::RecordingReader>(path_);
+    auto reader = std::make_unique<core::RecordingReader>(path_);
+    const auto count = core::sumOf(passCount_, 1);
+    if (!count)
+        throw ToolError("Overflow: pass count");
+    reader_ = std::move(reader);
     recordsPlayed_ = 0;
-    stopFlag_ = false;
-    controls_.setCommandButtonsEnabled(false);
-    if (!looping_) {
+    passCount_ = *count;
+    const bool loopsReset = !looping_;
+    if (loopsReset)
         loopCount_ = 0;
-        controls_.setLabelText(Label::PassCount, QStringLiteral("0"));
-    }
-    controls_.setLabelText(Label::ClickShown, QString());
-    passCount_ = core::checkedSum(passCount_, 1, "pass count");
-    controls_.setTickRunning(Tick::Playback, true);
+    state_ = State::Stepping;
+    observer_.passStarted(passCount_, loopsReset);
+    ticker_.startTicking();
 }
 
 void Player::tick()
 {
-    // A tick that falls due while a step is inside a wait starts nothing, nor
-    // does one that comes after its pass has ended.
-    if (stepRunning_ || !reader_ || closed_)
-        return;
-    stepRunning_ = true;
-    StepEnd end = StepEnd::PassEnds;
-    std::optional<QString> internalError;
     try {
-        end = step();
-    } catch (const ToolError&) {
-        // The end of the recording, a bad record, a box that is no number, an
-        // overflow: the pass ends, and with "LOOP" starts again.
+        if (state_ == State::Stepping)
+            step();
+        else if (state_ != State::Idle)
+            lookAtWait();
+    } catch (const ToolError& error) {
+        // The desktop or the file failed under the step: said, and no restart.
+        end(PassEnd::Failed);
+        services_.messages.showError(QString::fromStdString(error.what()));
     } catch (const std::exception& error) {
-        end = StepEnd::InternalError;
-        internalError = QString::fromLocal8Bit(error.what());
+        end(PassEnd::Failed);
+        services_.messages.showError(QStringLiteral("Internal error: %1").arg(QString::fromLocal8Bit(error.what())));
     }
-    // A stop seen in the last pumping of a wait, after its stop test.
-    if (end == StepEnd::Continue && stopFlag_)
-        end = StepEnd::Stopped;
-    if (end != StepEnd::Continue && !closed_)
-        endPass(end);
-    stepRunning_ = false;
-    if (internalError && !closed_)
-        services_.messages.showError(QStringLiteral("Internal error: %1").arg(*internalError));
 }
 
-Player::StepEnd Player::step()
+void Player::numbersEdited()
 {
-    const core::Record record = reader_->next(); // throws at the end of the recording
+    if (state_ == State::Waiting && wait_.kind == WaitKind::FirstPass)
+        tick();
+}
+
+void Player::step()
+{
+    const std::optional<core::Record> record = reader_->next();
+    if (!record)
+        return endPass(PassEnd::Finished);
     ++recordsPlayed_;
-    moveTo(record);
-    if (record.button == core::kButtonHeld && !pressSent_)
-        pressEdge(record);
-    else if (record.button == core::kButtonUp && pressSent_)
-        return releaseEdge();
-    return StepEnd::Continue;
+    if (!moveTo(*record))
+        return endPass(PassEnd::Finished);
+    if (record->button == core::kButtonHeld && !pressSent_)
+        pressEdge(*record);
+    else if (record->button == core::kButtonUp && pressSent_)
+        releaseEdge();
 }
 
-// To the record plus the click offsets in force, and shows it.
-void Player::moveTo(const core::Record& record)
+// To the record plus the click offsets in force, and shows it. False for a
+// position beyond 32 bits, which ends the pass.
+bool Player::moveTo(const core::Record& record)
 {
-    const std::int32_t x = core::checkedSum(offsetX_, record.x, "pointer position");
-    const std::int32_t y = core::checkedSum(record.y, offsetY_, "pointer position");
-    services_.pointer.moveTo(x, y);
-    controls_.showPointerPosition(x, y);
+    const auto x = core::sumOf(offsetX_, record.x);
+    const auto y = core::sumOf(record.y, offsetY_);
+    if (!x || !y)
+        return false;
+    services_.pointer.moveTo(*x, *y);
+    observer_.recordPlayed(recordsPlayed_, *x, *y);
+    return true;
 }
 
 void Player::pressEdge(const core::Record& record)
 {
-    offsetX_ = drawOffset(SettingBox::HorizontalMargin);
-    offsetY_ = drawOffset(SettingBox::VerticalMargin);
-    moveTo(record);
+    const auto dx = drawOffset(SettingBox::HorizontalMargin);
+    const auto dy = dx ? drawOffset(SettingBox::VerticalMargin) : std::nullopt;
+    if (!dy)
+        return endPass(PassEnd::Finished);
+    offsetX_ = *dx;
+    offsetY_ = *dy;
+    if (!moveTo(record))
+        return endPass(PassEnd::Finished);
     services_.injector.pressLeft();
     pressSent_ = true;
-    controls_.setLabelText(Label::ClickShown, QStringLiteral("Click!"));
-    controls_.repaintNow();
+    observer_.pressed();
 }
 
-Player::StepEnd Player::releaseEdge()
+void Player::releaseEdge()
 {
     // The pointer stands at the release record plus the press's offsets.
     sendRelease();
-    controls_.setLabelText(Label::ClickShown, QString());
-    switch (waitsAfterRelease()) {
-    case WaitEnd::Stopped:
-        return StepEnd::Stopped;
-    case WaitEnd::Closed:
-        return StepEnd::Closed;
-    case WaitEnd::TimeRanOut:
-        break;
-    }
-    return StepEnd::Continue;
+    observer_.released();
+    if (passCount_ == 1)
+        beginWait(State::Waiting, WaitKind::FirstPass, std::nullopt);
+    else
+        beginClickWait();
 }
 
 void Player::sendRelease()
@@ -117,45 +122,180 @@ void Player::sendRelease()
     offsetY_ = 0;
 }
 
-void Player::releaseHeldPress()
+void Player::beginClickWait()
 {
-    if (!pressSent_)
-        return;
-    sendRelease();
-    if (!closed_)
-        controls_.setLabelText(Label::ClickShown, QString());
+    // Drawn once, when the wait begins.
+    const auto length = randomLength(SettingBox::ClickWaitBound);
+    if (!length)
+        return endPass(PassEnd::Finished);
+    beginWait(State::Waiting, WaitKind::Click, length);
 }
 
-std::int32_t Player::drawOffset(SettingBox margin)
+void Player::beginWait(State state, WaitKind kind, std::optional<double> fixedLength)
 {
-    const QString what = core::captionOf(margin);
-    const float m = core::toSingle(controls_.boxText(margin), what);
-    const float bound = m + m;
-    const double r = services_.random.next();
-    const long double drawn = std::floor(static_cast<long double>(r) * bound);
-    const double marginFloor = std::floor(core::toDouble(controls_.boxText(margin), what));
-    return core::toLong(static_cast<double>(drawn - marginFloor), what);
+    state_ = state;
+    wait_ = {kind, services_.clock.seconds(), fixedLength, std::nullopt};
+    ticker_.stop();
+    observer_.waitStarted(kind, fixedLength ? *fixedLength : firstPassLength().value_or(0));
+    lookAtWait();
+}
+
+void Player::lookAtWait()
+{
+    const auto length = wait_.fixedLength ? wait_.fixedLength : firstPassLength();
+    const auto standing = length ? waitStanding(wait_.start, *length, services_.clock.seconds()) : std::nullopt;
+    if (!standing && state_ != State::Sleeping) // a first-pass box that holds no number, or a countdown past 16 bits
+        return endPass(PassEnd::Finished);
+    if (!standing) {
+        endWait(false);
+        return fail(QStringLiteral("Countdown: overflow, a sleep of %1 s is out of range").arg(*wait_.fixedLength));
+    }
+    if (standing->over)
+        return waitOver();
+    if (wait_.shown != standing->secondsLeft) {
+        wait_.shown = standing->secondsLeft;
+        observer_.countdown(standing->secondsLeft);
+    }
+    ticker_.wakeAfter(standing->unchangedFor);
+}
+
+void Player::waitOver()
+{
+    endWait(false);
+    switch (wait_.kind) {
+    case WaitKind::FirstPass:
+        return beginClickWait();
+    case WaitKind::Click:
+        state_ = State::Stepping;
+        return ticker_.startTicking(); // a new grid from the end of the pause
+    case WaitKind::LoopSleep:
+        return nextPass();
+    }
+}
+
+void Player::endWait(bool stopped)
+{
+    state_ = state_ == State::Sleeping ? State::Idle : State::Stepping;
+    observer_.waitEnded(wait_.kind, stopped);
+}
+
+void Player::endPass(PassEnd why)
+{
+    if (state_ == State::Waiting)
+        endWait(why == PassEnd::Stopped);
+    reader_.reset();
+    state_ = State::Idle;
+    ticker_.stop();
+    observer_.passEnded(why);
+    if (why == PassEnd::Finished && policy_.playAnother(passCount_))
+        loopRestart();
+    else
+        finish();
+}
+
+void Player::loopRestart()
+{
+    looping_ = true;
+    const auto loops = core::sumOf(loopCount_, 1);
+    if (!loops)
+        return fail(QStringLiteral("Overflow: loop count"));
+    loopCount_ = *loops;
+    observer_.loopCounted(loopCount_);
+    const QString sleepText = boxes_.boxText(SettingBox::SleepBound);
+    const auto bound = core::longOf(sleepText);
+    if (!bound)
+        return fail(core::badNumberMessage(sleepText, core::captionOf(SettingBox::SleepBound)));
+    if (*bound <= 0)
+        return nextPass();
+    beginWait(State::Sleeping, WaitKind::LoopSleep, randomLength(SettingBox::SleepBound).value_or(0));
+}
+
+void Player::nextPass()
+{
+    try {
+        startPass();
+    } catch (const ToolError& error) {
+        fail(QString::fromStdString(error.what()));
+    }
+}
+
+// Nothing plays any more; a press carried across a restart is let go.
+void Player::finish()
+{
+    state_ = State::Idle;
+    ticker_.stop();
+    if (pressSent_) {
+        sendRelease();
+        observer_.released();
+    }
+    observer_.playbackEnded();
+}
+
+void Player::fail(const QString& message)
+{
+    finish();
+    services_.messages.showError(message);
 }
 
 void Player::stop()
 {
     passCount_ = 0; // the next "Auto" is a first pass again
     looping_ = false;
-    stopFlag_ = true;
-    if (reader_ && !stepRunning_)
-        endPass(StepEnd::Stopped);
+    end(PassEnd::Stopped);
+}
+
+// Whatever runs ends now, with no restart.
+void Player::end(PassEnd why)
+{
+    if (state_ == State::Sleeping) {
+        endWait(why == PassEnd::Stopped);
+        finish();
+    } else if (state_ != State::Idle) {
+        endPass(why);
+    }
 }
 
 void Player::close()
 {
-    closed_ = true;
-    controls_.setTickRunning(Tick::Playback, false);
+    state_ = State::Idle;
+    ticker_.stop();
     reader_.reset();
     try {
-        releaseHeldPress();
+        if (pressSent_)
+            sendRelease();
     } catch (const std::exception&) {
         // Nothing is reported at shutdown.
     }
+}
+
+// A random click offset from a margin box: one of -M .. M-1 for a margin M.
+std::optional<std::int32_t> Player::drawOffset(SettingBox margin)
+{
+    const QString text = boxes_.boxText(margin);
+    const auto m = core::singleOf(text);
+    const auto exact = core::doubleOf(text);
+    if (!m || !exact)
+        return std::nullopt;
+    const float bound = *m + *m;
+    const double r = services_.random.next();
+    const long double drawn = std::floor(static_cast<long double>(r) * bound);
+    return core::longOf(static_cast<double>(drawn - std::floor(*exact)));
+}
+
+// floor(r x bound) whole seconds, r drawn from [0, 1).
+std::optional<double> Player::randomLength(SettingBox bound)
+{
+    const auto v = core::singleOf(boxes_.boxText(bound));
+    if (!v)
+        return std::nullopt;
+    const double r = services_.random.next();
+    return static_cast<float>(std::floor(static_cast<long double>(r) * *v));
+}
+
+std::optional<double> Player::firstPassLength() const
+{
+    const auto seconds = core::integerOf(boxes_.boxText(SettingBox::FirstPassWait));
+    return seconds ? std::optional<double>(*seconds) : std::nullopt;
 }
 
 } // namespace clickpath::playback

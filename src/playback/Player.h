@@ -1,87 +1,99 @@
 #pragma once
 
-#include "core/Controls.h"
+#include "core/PacingNumbers.h"
 #include "core/RecordingFormat.h"
 #include "platform/Services.h"
+#include "playback/PassPolicy.h"
+#include "playback/PlaybackObserver.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace clickpath::playback {
 
-// Replays a recording: one record per playback tick, each click at a random
-// offset inside the margins and followed by the pacing waits; at the end of a
-// pass, with "LOOP" checked, a random sleep and the next pass.
+// Replays a recording: one record per tick, each click at a random offset
+// inside the margins and followed by the pacing waits; at the end of a pass,
+// as the pass policy says, a random sleep and the next pass.
+//
+// A state machine driven by its ticker: ticks while it steps, one wake-up
+// per change of a running pause's countdown. Nothing of it ever waits, so a
+// stop, an edit or a close is handled between two of its calls.
 class Player {
 public:
-    Player(core::Controls& controls, const platform::Services& services, QString path);
+    Player(core::SettingBoxes& boxes, const platform::Services& services, platform::Ticker& ticker,
+        PlaybackObserver& observer, PassPolicy policy, QString path);
 
     // "Auto", and the start of every looped pass: opens the recording afresh.
     // Throws when it cannot be read; nothing else has changed then.
     void startPass();
-    // One playback step: the next record, its click, and the waits after a
-    // release. Every error of a step ends the pass.
+    // The ticker's call: the next step, or a look at the running pause.
     void tick();
-    // The stop request: no restart, and the next "Auto" is a first pass. A
-    // pass between two steps ends now; a wait sees the stop and ends its pass.
+    // A box changed: a running first-pass wait takes its new length at once.
+    void numbersEdited();
+    // The stop request: whatever runs ends now, and the next "Auto" is a
+    // first pass.
     void stop();
     // "Rec": the next "Auto" counts its passes from 0 again.
     void forgetLoop() { looping_ = false; }
-    // The program goes: a running wait ends at once, a held press is let go
-    // and the file closed; no control is touched any more.
+    // The program goes: everything ends at once, a held press is let go and
+    // the file closed; no event is told any more.
     void close();
 
-    // A random click offset from a margin box: one of -M .. M-1 for a margin M.
-    std::int32_t drawOffset(core::SettingBox margin);
-
-    bool passOpen() const { return reader_ != nullptr; }
-    bool stepRunning() const { return stepRunning_; }
-    bool pressSent() const { return pressSent_; }
+    bool running() const { return state_ != State::Idle; }
     std::int32_t passCount() const { return passCount_; }
-    std::int64_t recordsPlayed() const { return recordsPlayed_; }
 
 private:
-    enum class StepEnd { Continue, PassEnds, Stopped, InternalError, Closed };
-    enum class WaitEnd { TimeRanOut, Stopped, Closed };
-
-    // How long a wait lasts: a fixed length, or the first-pass rule that
-    // reads its box afresh in every cycle.
-    struct WaitLength {
-        bool firstPassRule = false;
-        float seconds = 0;
+    enum class State { Idle, Stepping, Waiting, Sleeping };
+    // A running pause; the first-pass wait has no fixed length, as it reads
+    // its box at every look.
+    struct Wait {
+        WaitKind kind = WaitKind::Click;
+        double start = 0;
+        std::optional<double> fixedLength;
+        std::optional<std::int16_t> shown; // the countdown's number
     };
 
-    StepEnd step();
-    void moveTo(const core::Record& record);
+    void step();
+    bool moveTo(const core::Record& record);
     void pressEdge(const core::Record& record);
-    StepEnd releaseEdge();
+    void releaseEdge();
     void sendRelease();
-    void releaseHeldPress();
 
-    WaitEnd waitsAfterRelease();
-    WaitEnd runWait(core::Label label, float start, WaitLength length);
-    float lengthOf(WaitLength length);
-    float randomLength(core::SettingBox bound);
-    float clockSeconds();
+    void beginClickWait();
+    void beginWait(State state, WaitKind kind, std::optional<double> fixedLength);
+    void lookAtWait();
+    void waitOver();
+    void endWait(bool stopped);
 
-    void endPass(StepEnd why);
+    void end(PassEnd why);
+    void endPass(PassEnd why);
     void loopRestart();
+    void nextPass();
+    void finish();
+    void fail(const QString& message);
 
-    core::Controls& controls_;
+    std::optional<std::int32_t> drawOffset(core::SettingBox margin);
+    std::optional<double> randomLength(core::SettingBox bound);
+    std::optional<double> firstPassLength() const;
+
+    core::SettingBoxes& boxes_;
     platform::Services services_;
+    platform::Ticker& ticker_;
+    PlaybackObserver& observer_;
+    PassPolicy policy_;
     QString path_;
+    State state_ = State::Idle;
+    Wait wait_;
     std::unique_ptr<core::RecordingReader> reader_; // open while a pass runs
     bool pressSent_ = false;                        // an injected press is held
     std::int32_t offsetX_ = 0;                      // the held press's click offset
     std::int32_t offsetY_ = 0;
-    bool stopFlag_ = false;
-    std::int32_t passCount_ = 0; // since start-up or the last stop; 1 in the first pass
-    std::int32_t loopCount_ = 0; // passes completed while looping
-    bool looping_ = false;       // from a loop restart until "Rec" or a stop
-    bool stepRunning_ = false;   // a step holds the thread, inside a wait or the loop sleep
-    bool closed_ = false;
+    std::int32_t passCount_ = 0;     // since start-up or the last stop; 1 in the first pass
+    std::int32_t loopCount_ = 0;     // passes completed while looping
+    bool looping_ = false;           // from a loop restart until "Rec" or a stop
     std::int64_t recordsPlayed_ = 0; // in this pass
 };
 

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "core/Controls.h"
 #include "core/RecordingFormat.h"
 #include "platform/Pointer.h"
+#include "platform/Ticker.h"
 #include "recording/LeftButtonLatch.h"
+#include "recording/RecordingObserver.h"
 
 #include <QString>
 
@@ -11,29 +12,31 @@
 
 namespace clickpath::recording {
 
-// "Rec": one line per recording tick with the pointer's position and the left
-// button's state, until it is stopped.
+// "Rec": one line per tick with the pointer's position and the left button's
+// state, until it is stopped. Two states: idle, or recording into an open file.
 class Recorder {
 public:
-    Recorder(core::Controls& controls, platform::Pointer& pointer, LeftButtonLatch& latch, QString path);
+    Recorder(platform::Pointer& pointer, platform::Ticker& ticker, RecordingObserver& observer, QString path);
 
     // Starts a new recording, replacing the file's content. Throws when the
-    // file cannot be written or the desktop never tells the pointer's
-    // position; nothing runs then.
+    // desktop never tells the pointer's position (nothing has changed then)
+    // or the file cannot be written (nothing runs then).
     void start();
-    // Appends one line. A line that cannot be written ends the recording,
-    // keeping every whole line before it, and throws.
+    // The ticker's call: appends one line. A line that cannot be written ends
+    // the recording, keeping every whole line before it, and throws.
     void tick();
     // Ends a recording; every line written stays. Nothing when none runs.
     void stop();
+    // The left button, as the mouse watcher reports it.
+    void leftButton(bool pressed) { pressed ? latch_.pressed() : latch_.released(); }
     bool recording() const { return writer_ != nullptr; }
-    std::int64_t linesWritten() const { return linesWritten_; }
 
 private:
-    core::Controls& controls_;
     platform::Pointer& pointer_;
-    LeftButtonLatch& latch_;
+    platform::Ticker& ticker_;
+    RecordingObserver& observer_;
     QString path_;
+    LeftButtonLatch latch_;
     std::unique_ptr<core::RecordingWriter> writer_;
     platform::ScreenPoint cursor_;  // the last position the pointer could tell
     std::int64_t linesWritten_ = 0; // by this recording

@@ -12,50 +12,38 @@ namespace {
 const QByteArray kSection = "STATUS";
 constexpr qsizetype kMaxValueLength = 255;
 
-struct Key {
-    SettingBox box;
-    const char* name;
-};
-
-// Loaded in this order, which is not the boxes' order.
-constexpr Key kLoadOrder[] = {{SettingBox::SleepBound, "SLEEP_TIME"}, {SettingBox::ClickWaitBound, "WAIT_CLICK_TIME"},
-    {SettingBox::FirstPassWait, "WAIT_FIRST_TIME"}, {SettingBox::HorizontalMargin, "HORIZON_MARGIN"},
-    {SettingBox::VerticalMargin, "VERTICAL_MARGIN"}};
-// Stored in the boxes' order; a first "SET" lays the keys out so.
-constexpr Key kStoreOrder[] = {{SettingBox::SleepBound, "SLEEP_TIME"}, {SettingBox::ClickWaitBound, "WAIT_CLICK_TIME"},
-    {SettingBox::VerticalMargin, "VERTICAL_MARGIN"}, {SettingBox::HorizontalMargin, "HORIZON_MARGIN"},
-    {SettingBox::FirstPassWait, "WAIT_FIRST_TIME"}};
-
 } // namespace
 
-Settings::Settings(core::Controls& controls, QString path)
-    : controls_(controls)
+Settings::Settings(core::SettingBoxes& boxes, QString path)
+    : boxes_(boxes)
     , path_(std::move(path))
 {
 }
 
 void Settings::load()
 {
-    for (const Key& key : kLoadOrder) {
-        const QByteArray value = platform::readProfileValue(path_, kSection, key.name, kMaxValueLength);
-        controls_.setBoxText(key.box, QString::fromLocal8Bit(value));
+    for (const SettingBox box : core::loadOrder()) {
+        const char* key = core::pacingNumber(box).iniKey;
+        boxes_.setBoxText(
+            box, QString::fromLocal8Bit(platform::readProfileValue(path_, kSection, key, kMaxValueLength)));
     }
 }
 
 bool Settings::refusesFocusChange(SettingBox box)
 {
-    if (core::isNumericText(controls_.boxText(box)))
+    if (core::isNumericText(boxes_.boxText(box)))
         return false;
-    controls_.setBoxText(box, QStringLiteral("0"));
+    boxes_.setBoxText(box, QStringLiteral("0"));
     return true;
 }
 
 void Settings::store()
 {
-    for (const Key& key : kStoreOrder) {
-        const QString text = controls_.boxText(key.box);
+    // In the boxes' order: a first "SET" lays the keys out so.
+    for (const core::PacingNumber& number : core::kPacingNumbers) {
+        const QString text = boxes_.boxText(number.box);
         if (core::isNumericText(text))
-            platform::writeProfileValue(path_, kSection, key.name, text.toLocal8Bit());
+            platform::writeProfileValue(path_, kSection, number.iniKey, text.toLocal8Bit());
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Controls.h"
+#include "core/PacingNumbers.h"
 
 #include <QString>
 
@@ -11,7 +11,7 @@ namespace clickpath::settings {
 // rule: a box holds a number.
 class Settings {
 public:
-    Settings(core::Controls& controls, QString path);
+    Settings(core::SettingBoxes& boxes, QString path);
 
     // Start-up: each box gets its key's value, cut to 255 bytes, unchecked;
     // an absent key, section or file leaves the box empty.
@@ -24,7 +24,7 @@ public:
     void store();
 
 private:
-    core::Controls& controls_;
+    core::SettingBoxes& boxes_;
     QString path_;
 };
 

@@ -1,6 +1,6 @@
 // The real window on Qt's offscreen platform, driven by its handlers on the fake desktop, and Qt's file dialog.
 #include "app/Form1Window.h"
-#include "fakes/FakeDesktop.h"
+#include "app/Form1Harness.h"
 #include "platform/qt/QtFileDialog.h"
 
 #include <QApplication>
@@ -61,9 +61,9 @@ TEST_F(WindowTest, ControlsStayInsideTheWindowApartInTheirTabOrderShowWhatTheyAr
     dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
     QApplication::setPalette(dark);
     QApplication::processEvents(); // the palette reaches the window
-    window.setLabelColour(Label::SleepCaption, core::TextColour::Highlight);
+    window.setLabelColour(Label::SleepCaption, TextColour::Highlight);
     EXPECT_EQ(control("Label8")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    window.setLabelColour(Label::SleepCaption, core::TextColour::Normal);
+    window.setLabelColour(Label::SleepCaption, TextColour::Normal);
     EXPECT_EQ(control("Label8")->palette().color(QPalette::WindowText), QColor(230, 230, 230));
     writeFile(h.path("clickpath.txt"), "1,1,128\r\n2,2,128\r\n");
     window.box(SettingBox::VerticalMargin)->setText("0");
@@ -72,7 +72,7 @@ TEST_F(WindowTest, ControlsStayInsideTheWindowApartInTheirTabOrderShowWhatTheyAr
     form.Timer2_Timer();
     window.close();
     EXPECT_EQ(desk.pointer.path(), "1,1 P R");
-    EXPECT_FALSE(window.tick(Tick::Playback).isActive());
+    EXPECT_FALSE(window.timer(Tick::Playback).active());
 }
 
 TEST_F(WindowTest, OnlyATabThatMovesTheFocusValidatesTheBox)

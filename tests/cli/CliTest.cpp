@@ -62,8 +62,7 @@ TEST_F(SessionTest, PlaysTheGivenPassesShowingPassLineAndWaitWhenEveryNumberIsGi
     EXPECT_NE(said.find("clickpath.ini (for --sleep)"), std::string::npos) << said;
     writeFile(dir.filePath("walk.txt"), "1,1,0\r\n2,2,128\r\n3,3,0\r\n4,4,0\r\n");
     start("play " + dir.filePath("walk.txt") + " --passes 2 --first-wait 2");
-    for (int i = 0; i < 1000 && !exitCode; ++i, desk.time.now += 0.01)
-        session->playbackTick();
+    desk.time.run();
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(desk.pointer.path(), "1,1 2,2 P 3,3 R 4,4 1,1 2,2 P 3,3 R 4,4");
     EXPECT_EQ(progress.filter("wait").join('|').replace("  line 3/4 [###############.....]  ", ": "),
@@ -78,15 +77,15 @@ TEST_F(SessionTest, RecordsUntilStoppedShowingTimeLinesAndPointerTenTimesASecond
     start("record " + dir.filePath("out.txt")); // a right click from before the start stops nothing
     desk.pointer.x = 640;
     desk.mouse->click(platform::MouseButton::Left, {true});
-    for (int i = 0; i < 250; ++i, desk.time.now += 0.01)
-        session->recordingTick();
+    desk.time.runFor(2.505);
     session->stop(2);
     EXPECT_EQ(exitCode, 130);
     EXPECT_EQ(progress.back(), "0:02.5  250 lines  X:640 Y:0  Click!");
     EXPECT_LE(progress.size(), 27);
     start("record " + dir.filePath("out.txt")); // opens, and fails at the first line
     const FileSizeLimit fullDisk(0);
-    session->recordingTick();
+    desk.time.runFor(0.01);
+    EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(desk.messages.errors, QStringList{"Cannot write to " + dir.filePath("out.txt") + ": File too large"});
 }
 

@@ -1,5 +1,5 @@
 // The window's files: "Save" and "Load" with a scripted dialog; the boxes loaded, validated and stored in the settings.
-#include "fakes/FakeDesktop.h"
+#include "app/Form1Harness.h"
 
 #include <QDir>
 

@@ -1,18 +1,23 @@
 #pragma once
 
-#include "app/Form1.h"
+#include "core/PacingNumbers.h"
+#include "platform/FileDialog.h"
+#include "platform/Services.h"
 #include "platform/ToolError.h"
 
 #include <QFile>
+#include <QList>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <sys/resource.h>
 
@@ -20,13 +25,15 @@ inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
+inline std::ostream& operator<<(std::ostream& out, const QString& text) // for messages and traces
+{
+    return out << text.toStdString();
+}
 
 // The fake desktop: a fake per platform interface, with a fake time; the logic runs on it with no display or sleep.
 namespace clickpath::fakes {
 
-using core::Label;
 using core::SettingBox;
-using core::Tick;
 using platform::ScreenPoint;
 
 // The texts joined by blanks, each run of equal ones once.
@@ -36,36 +43,18 @@ inline QString folded(QStringList texts)
     return texts.join(' ');
 }
 
-// Plain fields in place of widgets; every text a label showed is kept.
-struct FakeControls final : core::Controls {
-    FakeControls() { setBoxes("180"); }
+// The five boxes as plain texts.
+struct FakeBoxes : core::SettingBoxes {
+    FakeBoxes() { setBoxes("180"); }
     QString boxText(SettingBox box) const override { return boxes.at(box); }
     void setBoxText(SettingBox box, const QString& text) override { boxes[box] = text; }
-    void setLabelText(Label label, const QString& text) override { shown[label] << text; }
-    void setLabelColour(Label label, core::TextColour colour) override { colours[label] = colour; }
-    bool loopChecked() const override { return loop; }
-    void setTickRunning(Tick tick, bool running) override { ticks[tick] = running; }
-    void setCommandButtonsEnabled(bool enabled) override { commandsEnabled = enabled; }
-    void showPointerPosition(int x, int y) override { position = QStringLiteral("X:%1 Y:%2").arg(x).arg(y); }
-    void repaintNow() override { ++repaints; }
-
-    QString text(Label label) { return shown[label].value(shown[label].size() - 1); }
-    QString history(Label label) { return folded(shown[label]); }
     void setBoxes(const QString& texts) // Sleep, Click, VM, HM, 1st., or one text for all
     {
         const QStringList split = texts.split(' ');
         for (const SettingBox box : core::kSettingBoxes)
             boxes[box] = split.size() == 1 ? texts : split.value(static_cast<int>(box));
     }
-
     std::map<SettingBox, QString> boxes;
-    std::map<Label, QStringList> shown;
-    std::map<Label, core::TextColour> colours;
-    std::map<Tick, bool> ticks;
-    bool commandsEnabled = true;
-    bool loop = true;
-    QString position; // "X:<x> Y:<y>", as the caption shows it
-    int repaints = 0;
 };
 
 // The pointer's trail: moves as "x,y", and P or R for a press or release where it stands: "10,20 11,21 P 12,22 R".
@@ -100,22 +89,86 @@ struct ScriptedRandom final : platform::RandomSource {
     QList<double> values;
 };
 
-// The fake clock, and the pump that moves it on: to the time a pump may block until, or to the first action due
-// before, running the actions then due, as events delivered inside a wait would run. By 1 us at least.
-struct FakeTime final : platform::Clock, platform::EventPump {
+struct FakeTime;
+
+// A ticker on the fake clock: its next tick or wake-up is due at `due`.
+struct FakeTicker final : platform::Ticker {
+    FakeTicker(FakeTime& time, double interval);
+    ~FakeTicker() override;
+    void onTick(std::function<void()> tick) override { this->tick = std::move(tick); }
+    void startTicking() override;
+    void wakeAfter(double seconds) override { (ticking = false, due = now() + seconds, ++wakes); }
+    void stop() override { (ticking = false, due.reset()); }
+    bool active() const override { return due.has_value(); }
+    void fire() { (ticking ? void(*due += interval) : due.reset(), tick ? tick() : void()); }
+    double now() const;
+
+    FakeTime& time;
+    double interval;
+    std::function<void()> tick;
+    std::optional<double> due;
+    bool ticking = false;
+    int wakes = 0;
+};
+
+// The fake clock: it jumps to whatever falls due next, a ticker's tick or a scripted action (an event from outside
+// the program, run first at the same time), and runs it. No time passes while anything runs.
+struct FakeTime final : platform::Clock {
     double seconds() override { return now; }
-    void pumpOnce(double wait) override
-    {
-        ++pumps;
-        now += std::max(1e-6, std::min(wait, timed.empty() ? wait : timed.begin()->first - now));
-        while (!timed.empty() && timed.begin()->first <= now)
-            timed.extract(timed.begin()).mapped()(); // taken out first: it may schedule further actions
-    }
     void at(double when, std::function<void()> action) { timed.emplace(when, std::move(action)); }
+    std::unique_ptr<FakeTicker> ticker(double interval = 0.01) { return std::make_unique<FakeTicker>(*this, interval); }
+    // Runs the next thing due by `until`; false when there is none.
+    bool runNext(double until = INFINITY)
+    {
+        FakeTicker* next = nullptr;
+        for (FakeTicker* ticker : tickers)
+            if (ticker->due && (!next || *ticker->due < *next->due))
+                next = ticker;
+        const bool action = !timed.empty() && (!next || timed.begin()->first <= *next->due);
+        if (!action && !next)
+            return false;
+        const double when = action ? timed.begin()->first : *next->due;
+        if (when > until)
+            return false;
+        now = std::max(now, when);
+        action ? timed.extract(timed.begin()).mapped()() : next->fire(); // taken out first: it may schedule more
+        return true;
+    }
+    void runFor(double seconds)
+    {
+        const double until = now + seconds;
+        while (runNext(until)) {}
+        now = until;
+    }
+    // Until nothing is due any more, or `limit` things have run.
+    void run(int limit = 100000)
+    {
+        for (int i = 0; i < limit && runNext(); ++i) {}
+    }
     double now = 1000.0;
     std::multimap<double, std::function<void()>> timed;
-    int pumps = 0;
+    std::vector<FakeTicker*> tickers;
 };
+
+inline FakeTicker::FakeTicker(FakeTime& time, double interval)
+    : time(time)
+    , interval(interval)
+{
+    time.tickers.push_back(this);
+}
+inline FakeTicker::~FakeTicker()
+{
+    std::erase(time.tickers, this);
+}
+inline double FakeTicker::now() const
+{
+    return time.now;
+}
+inline void FakeTicker::startTicking()
+{
+    if (!ticking)
+        (ticking = true, due = now() + interval);
+}
 
 struct FakeMessages final : platform::MessageSink {
     void showError(const QString& text) override { errors << text; }
@@ -169,8 +222,10 @@ struct FakeMouse final : platform::MouseButtonSource {
 struct FakeDesktop {
     platform::Services services()
     {
-        return {
-            pointer, pointer, time, random, time, messages, [this]() -> std::unique_ptr<platform::MouseButtonSource> {
+        return {pointer, pointer, time, random, messages,
+            [this](
+                std::chrono::nanoseconds interval) { return time.ticker(static_cast<double>(interval.count()) / 1e9); },
+            [this]() -> std::unique_ptr<platform::MouseButtonSource> {
                 if (refuseMouse)
                     throw ToolError("no mouse");
                 auto source = std::make_unique<FakeMouse>();
@@ -245,31 +300,5 @@ inline Outcome run(const QString& program, const QStringList& arguments)
     process.start(program, arguments);
     return finish(process);
 }
-
-// The whole tool on the fake desktop, its files in a fresh temporary folder.
-struct Harness {
-    explicit Harness(bool load = true)
-        : form(controls, desk.services(), dialog, core::AppPaths(dir.path(), "clickpath"))
-    {
-        if (load)
-            form.Form_Load();
-    }
-    QString path(const QString& name) const { return dir.filePath(name); }
-    void writeRecording(const std::string& bytes) const { writeFile(path("clickpath.txt"), bytes); }
-    std::string readRecording() const { return readFile(path("clickpath.txt")); }
-    void runPlayback(int limit = 10000)
-    {
-        for (int ticks = 0; controls.ticks[Tick::Playback] && ticks < limit; ++ticks)
-            (desk.time.now += 0.01, form.Timer2_Timer());
-    }
-    void left(std::initializer_list<bool> edges) { desk.mouse->click(platform::MouseButton::Left, edges); }
-    void rightClick() { desk.mouse->click(platform::MouseButton::Right, {true, false}); }
-
-    QTemporaryDir dir;
-    FakeDesktop desk;
-    FakeControls controls;
-    FakeFileDialog dialog;
-    app::Form1 form;
-};
 
 } // namespace clickpath::fakes

@@ -1,196 +1,235 @@
-// The player on the fake desktop: what reaches the desktop, what the window shows, and how passes end and repeat.
+// The player on the fake desktop and the fake clock: what reaches the desktop, what it reports, and how passes end
+// and repeat.
+#include "playback/Player.h"
 #include "fakes/FakeDesktop.h"
 
 #include <gtest/gtest.h>
 
 using namespace clickpath;
 using namespace clickpath::fakes;
-using core::TextColour;
+using playback::PassPolicy;
+using playback::WaitKind;
 
 namespace {
 
-struct PlayerTest : ::testing::Test {
-    // Starts a pass of `recording` with the boxes Sleep, Click, VM, HM, 1st.
-    void start(const std::string& recording, const QString& boxes = "0 0 0 0 0")
+// The events as words: "pass 1", "press", "release", "first 3" (a wait and its length), its countdown's numbers,
+// "/first" or "/first stopped" at its end, "finished", "stopped" or "failed", "loop 1", and "end".
+struct EventLog final : playback::PlaybackObserver {
+    void passStarted(std::int32_t pass, bool loopsReset) override
     {
-        h.controls.setBoxes(boxes);
-        h.writeRecording(recording);
-        h.desk.pointer.trail.clear();
-        h.form.Command3_Click();
+        events << QStringLiteral("pass %1%2").arg(pass).arg(loopsReset ? "" : "+");
     }
-    void tick() { h.form.Timer2_Timer(); }
-    void stopAt(double when) { h.desk.time.at(when, std::bind(&Harness::rightClick, &h)); }
-    QString remains() // of a playback: "" once its tick, its lock of the commands, its pass and its press are gone
+    void recordPlayed(std::int64_t played, std::int32_t x, std::int32_t y) override
     {
-        return QString(h.controls.ticks[Tick::Playback] ? "tick " : "") + (h.controls.commandsEnabled ? "" : "lock ")
-            + (h.form.player().passOpen() ? "pass " : "") + (h.desk.pointer.down() ? "press" : "");
+        shown = QStringLiteral("%1: %2,%3").arg(played).arg(x).arg(y);
     }
-    QString trail() { return h.desk.pointer.path(); }
-    double& now() { return h.desk.time.now; }
+    void pressed() override { events << "press"; }
+    void released() override { events << "release"; }
+    void waitStarted(WaitKind kind, double seconds) override { events << name(kind) + ' ' + QString::number(seconds); }
+    void countdown(std::int16_t seconds) override { events << QString::number(seconds); }
+    void waitEnded(WaitKind kind, bool stopped) override { events << '/' + name(kind) + (stopped ? " stopped" : ""); }
+    void passEnded(playback::PassEnd why) override
+    {
+        events << QStringList{"finished", "stopped", "failed"}.value(static_cast<int>(why));
+    }
+    void loopCounted(std::int32_t loops) override { events << QStringLiteral("loop %1").arg(loops); }
+    void playbackEnded() override { events << "end"; }
+    static QString name(WaitKind kind) { return QStringList{"first", "click", "sleep"}.value(static_cast<int>(kind)); }
 
-    Harness h;
+    QStringList events;
+    QString shown; // the last record played, and where the pointer went
 };
 
-TEST_F(PlayerTest, APassReplaysEveryRecordClicksAtRandomOffsetsAndWaitsAfterEachRelease)
+struct Rig {
+    explicit Rig(PassPolicy policy = PassPolicy::passes(1))
+        : player(boxes, desk.services(), *ticker, log, std::move(policy), dir.filePath("r.txt"))
+    {
+        ticker->onTick([this] { player.tick(); });
+    }
+    // Starts a pass of `recording` with the boxes Sleep, Click, VM, HM, 1st.
+    void start(const std::string& recording, const QString& texts = "0 0 0 0 0")
+    {
+        boxes.setBoxes(texts);
+        writeFile(dir.filePath("r.txt"), recording);
+        player.startPass();
+    }
+    void stopAt(double when)
+    {
+        desk.time.at(when, [this] { player.stop(); });
+    }
+    QString events() const { return log.events.join(' '); }
+    QString trail() const { return desk.pointer.path(); }
+    // Of a playback: "" once it plays no more, its ticker is still and no press is held.
+    QString remains() const
+    {
+        return QString(player.running() ? "running " : "") + (ticker->active() ? "ticker " : "")
+            + (desk.pointer.down() ? "press" : "");
+    }
+
+    QTemporaryDir dir;
+    FakeDesktop desk;
+    FakeBoxes boxes;
+    EventLog log;
+    std::unique_ptr<FakeTicker> ticker = desk.time.ticker();
+    playback::Player player;
+};
+
+TEST(PlayerTest, APassReplaysEveryRecordClicksAtRandomOffsetsAndWaitsAfterEachRelease)
 {
-    h.controls.loop = false;
-    // A pass from start to end: the recording, the boxes Sleep, Click, VM, HM, 1st., the random draws; the trail it
-    // leaves, every number the countdown showed, and how long it took.
-    const std::tuple<std::string, QString, QList<double>, QString, QString, double> passes[] = {
+    constexpr double kHundredDays = 100 * 86400.0;
+    // A pass from start to end: the clock at its start, the recording, the boxes Sleep, Click, VM, HM, 1st., the
+    // random draws; the trail it leaves, the events, and how long it took.
+    const std::tuple<double, std::string, QString, QList<double>, QString, QString, double> passes[] = {
         // Moves, and clicks at the edges of 128 only, at offsets drawn per press (HM 5: -5 .. 4, VM 2.5: -2 .. 2).
-        {"10,20,0\r\n11,21,128\r\n12,22,128\r\n13,23,0\r\n14,24,0\r\n15,15,1\r\n16,16,-7\r\n17,17,128\r\n18,18,0\r\n",
+        {1000,
+            "10,20,0\r\n11,21,128\r\n12,22,128\r\n13,23,0\r\n14,24,0\r\n15,15,1\r\n16,16,-7\r\n17,17,128\r\n18,18,"
+            "0\r\n",
             "0 0 2.5 5 0", {0.0, 0.999, 0.5, 0.99, 0.0},
-            "10,20 11,21 6,23 P 7,24 8,25 R 14,24 15,15 16,16 17,17 21,15 P 22,16 R", "0", 0.1},
-        // The first-pass wait counts down, then the click wait floor(0.55 x 10) s.
-        {"1,1,128\r\n1,1,0\r\n", "0 10 0 0 3", {0.5, 0.5, 0.55}, "1,1 P R", "3 2 1 0 5 4 3 2 1 0", 8.0},
+            "10,20 11,21 6,23 P 7,24 8,25 R 14,24 15,15 16,16 17,17 21,15 P 22,16 R",
+            "pass 1 press release first 0 0 /first click 0 0 /click press release first 0 0 /first click 0 0 /click "
+            "finished end",
+            0.1},
+        // The first-pass wait counts down, then the click wait floor(0.55 x 10) s; as exactly after 100 days.
+        {1000, "1,1,128\r\n1,1,0\r\n", "0 10 0 0 3", {0.5, 0.5, 0.55}, "1,1 P R",
+            "pass 1 press release first 3 3 2 1 0 /first click 5 5 4 3 2 1 0 /click finished end", 8.03},
+        {kHundredDays, "1,1,128\r\n1,1,0\r\n", "0 10 0 0 3", {0.5, 0.5, 0.55}, "1,1 P R",
+            "pass 1 press release first 3 3 2 1 0 /first click 5 5 4 3 2 1 0 /click finished end", 8.03},
         // A bad record, an empty margin or an offset past 32 bits end the pass there, silently.
-        {"5,5,0\r\n6,x,0\r\n7,7,0\r\n", "0 0 0 0 0", {}, "5,5", "", 0.02},
-        {"1,1,0\r\n2,2,128\r\n3,3,0\r\n", "0 0 0  0", {}, "1,1 2,2", "", 0.02},
-        {"2147483645,5,128\r\n6,6,0\r\n", "0 0 0 5 0", {0.99}, "2147483645,5", "", 0.01},
+        {1000, "5,5,0\r\n6,x,0\r\n7,7,0\r\n", "0 0 0 0 0", {}, "5,5", "pass 1 finished end", 0.02},
+        {1000, "1,1,0\r\n2,2,128\r\n3,3,0\r\n", "0 0 0  0", {}, "1,1 2,2", "pass 1 finished end", 0.02},
+        {1000, "2147483645,5,128\r\n6,6,0\r\n", "0 0 0 5 0", {0.99}, "2147483645,5", "pass 1 finished end", 0.01},
+        // A click wait beyond the countdown's 16 bits ends the pass.
+        {1000, "1,1,128\r\n1,1,0\r\n2,2,0\r\n", "0 70000 0 0 -1", {0.5, 0.5, 0.99}, "1,1 P R",
+            "pass 1 press release first -1 /first click 69299 /click finished end", 0.02},
     };
-    for (const auto& [recording, boxes, random, path, countdown, seconds] : passes) {
-        SCOPED_TRACE(recording);
-        h.rightClick(); // each a first pass
-        h.desk.random.values = random;
-        start(recording, boxes);
-        EXPECT_FALSE(h.controls.commandsEnabled);
-        EXPECT_EQ(h.controls.text(Label::PassCount), "0");
-        h.controls.shown.erase(Label::Countdown);
-        const double started = now();
-        h.runPlayback();
-        EXPECT_EQ(trail(), path);
-        EXPECT_EQ(h.controls.history(Label::Countdown), countdown);
-        EXPECT_NEAR(now() - started, seconds, 0.05);
-        EXPECT_EQ(remains(), "");
-        EXPECT_EQ(h.controls.text(Label::ClickShown), "");
+    for (const auto& [clock, recording, boxes, random, path, events, seconds] : passes) {
+        SCOPED_TRACE(recording.substr(0, 30) + " at " + std::to_string(clock));
+        Rig rig;
+        rig.desk.time.now = clock;
+        rig.desk.random.values = random;
+        rig.start(recording, boxes);
+        rig.desk.time.run();
+        EXPECT_EQ(rig.trail(), path);
+        EXPECT_EQ(rig.events(), events);
+        EXPECT_NEAR(rig.desk.time.now - clock, seconds, 0.005);
+        EXPECT_EQ(rig.remains(), "");
+        EXPECT_LE(rig.ticker->wakes, 14); // a wait wakes for a change of its countdown, not a hundred times a second
     }
-    EXPECT_LE(h.desk.time.pumps, 15); // a wait wakes for a change of its countdown, not a hundred times a second
-    EXPECT_EQ(h.controls.position, "X:2147483645 Y:5");
-    QFile::remove(h.path("clickpath.txt"));
-    h.form.Command3_Click(); // nothing to play: said, and nothing runs
-    ASSERT_EQ(h.desk.messages.errors.size(), 1);
-    EXPECT_TRUE(h.desk.messages.errors[0].contains(h.path("clickpath.txt")));
-    EXPECT_EQ(remains(), "");
+    Rig rig;
+    rig.start("2147483645,5,0\r\n");
+    rig.desk.time.run();
+    EXPECT_EQ(rig.log.shown, "1: 2147483645,5");
+    QFile::remove(rig.dir.filePath("r.txt"));
+    EXPECT_THROW(rig.player.startPass(), ToolError); // nothing to play, and nothing runs
+    EXPECT_EQ(rig.remains(), "");
 }
 
-TEST_F(PlayerTest, AStopInAWaitOrAWaitsLastPumpingEndsThePassAtOnceAndReleasesAPressCarriedAcrossARestart)
+TEST(PlayerTest, AStopEndsWhatRunsAtOnceReleasesAPressCarriedAcrossARestartAndMakesTheNextPassAFirstOne)
 {
-    for (const auto& [wait, boxes] : {std::pair{Label::FirstPassCaption, "0 0 0 0 60"},
-             {Label::ClickWaitCaption, "0 100 0 0 0"}, {Label::SleepCaption, "100 0 0 0 0"}}) {
+    // Where the stop lands, 2 s after the start of a pass that starts a drag at its end: the boxes, the events.
+    const std::pair<QString, QString> stops[] = {
+        {"0 0 0 0 60", "pass 1 press release first 60 60 59 58 /first stopped stopped end"},
+        {"0 100 0 0 0", "pass 1 press release first 0 0 /first click 50 50 49 48 /click stopped stopped end"},
+        {"100 0 0 0 0",
+            "pass 1 press release first 0 0 /first click 0 0 /click press finished loop 1 sleep 50 50 49 48 "
+            "/sleep stopped release end"},
+    };
+    for (const auto& [boxes, events] : stops) {
         SCOPED_TRACE(boxes);
-        h.controls.colours.clear();
-        start("1,1,128\r\n1,1,0\r\n1,1,128\r\n", boxes); // a sleep comes mid-drag
-        const double started = now();
-        stopAt(started + 2);
-        h.runPlayback();
-        EXPECT_EQ(remains(), "");
-        EXPECT_LT(now() - started, 2.05); // seen at once
-        EXPECT_EQ(h.controls.text(Label::Countdown), "");
-        EXPECT_EQ(h.controls.colours[wait], TextColour::Normal);
-        EXPECT_EQ(h.controls.colours.count(Label::ClickWaitCaption), wait != Label::FirstPassCaption);
-        EXPECT_EQ(trail(), wait == Label::SleepCaption ? "1,1 P R P R" : "1,1 P R");
-        EXPECT_EQ(h.form.player().passCount(), 0); // the next "Auto" is a first pass
+        Rig rig(PassPolicy::untilStopped());
+        rig.start("1,1,128\r\n1,1,0\r\n1,1,128\r\n", boxes);
+        rig.stopAt(rig.desk.time.now + 2);
+        rig.desk.time.run();
+        EXPECT_EQ(rig.events(), events);
+        EXPECT_EQ(rig.remains(), "");
+        EXPECT_NEAR(rig.desk.time.now, 1002, 0.02); // seen at once
+        EXPECT_EQ(rig.player.passCount(), 0);       // the next pass is a first one
     }
-    start("1,1,0\r\n2,2,0\r\n");
-    (tick(), h.rightClick(), tick()); // the second tick was already due: it plays nothing
-    EXPECT_EQ(trail(), "1,1");
-    // A click wait ends at 1005.001 s (after a first-pass wait of 1 ms), a loop sleep at 1005 s; the stop
-    // comes in the pumping that ends it, after its last stop test.
-    for (const auto& [recording, stop] :
-        {std::pair{"1,1,128\r\n1,1,0\r\n2,2,0\r\n", 1005.0015}, {"1,1,128\r\n", 1005.0005}}) {
-        h.desk.random.values = {0.5, 0.5, 0.5};
-        now() = 1000.0;
-        start(recording, "10 10 0 0 0");
-        stopAt(stop);
-        (tick(), tick());
-        EXPECT_EQ(remains(), "") << recording;
-    }
-    (h.controls.repaints = 0, h.controls.shown.clear());
-    start("1,1,128\r\n"); // a press held across restarts
-    for (int i = 0; i < 6; ++i)
-        tick();
-    EXPECT_EQ(trail(), "1,1 P");
-    EXPECT_TRUE(h.controls.shown[Label::ClickShown].contains("Click!"));
-    EXPECT_EQ(h.controls.repaints, 1); // at once
-    h.rightClick();                    // in the middle of the drag
-    EXPECT_EQ(trail(), "1,1 P R");
-    h.controls.loop = false; // released where the pass ended, offsets and all
-    h.desk.random.values = {0.0, 0.5};
-    start("7,7,0\r\n8,8,128\r\n9,9,128\r\n", "0 0 0 4 0");
-    h.runPlayback();
-    EXPECT_EQ(trail(), "7,7 8,8 4,8 P 5,9 R");
+    Rig rig(PassPolicy::untilStopped());
+    rig.start("1,1,0\r\n2,2,0\r\n");
+    rig.desk.time.runNext();
+    rig.player.stop();
+    rig.player.tick(); // a tick that was already due plays nothing
+    EXPECT_EQ(rig.trail(), "1,1");
+    rig.start("1,1,128\r\n"); // a press held across restarts
+    rig.desk.time.runFor(0.065);
+    EXPECT_EQ(rig.trail(), "1,1 P");
+    EXPECT_EQ(rig.player.passCount(), 4);
+    rig.player.stop(); // in the middle of the drag
+    EXPECT_EQ(rig.trail(), "1,1 P R");
+    Rig once;
+    once.desk.random.values = {0.0, 0.5}; // released where the pass ended, offsets and all
+    once.start("7,7,0\r\n8,8,128\r\n9,9,128\r\n", "0 0 0 4 0");
+    once.desk.time.run();
+    EXPECT_EQ(once.trail(), "7,7 8,8 4,8 P 5,9 R");
 }
 
-TEST_F(PlayerTest, LoopingCountsPassesSleepsBetweenThemAndStartsCountingAgainAfterAStopOrRec)
+TEST(PlayerTest, LoopingCountsPassesSleepsBetweenThemAndAnEditOfTheFirstPassWaitTakesEffectAtOnce)
 {
-    start("1,1,128\r\n1,1,0\r\n", "0 0 0 0 1");
-    for (int i = 0; i < 9; ++i) // three ticks a pass with the read that ends it
-        tick();
-    EXPECT_EQ(h.controls.history(Label::PassCount), "0 1 2 3");
-    EXPECT_EQ(h.form.player().passCount(), 4);
-    EXPECT_EQ(h.controls.history(Label::Countdown), "1 0");      // the first pass only
-    EXPECT_FALSE(h.controls.colours.count(Label::SleepCaption)); // no sleep below 1 s
-    h.controls.loop = false;
-    h.runPlayback();
-    h.form.Command3_Click();
-    EXPECT_EQ(h.controls.text(Label::PassCount), "3"); // the count goes on
-    h.controls.loop = true;
-    h.rightClick();
-    start("", "10 0 0 0 0");
-    EXPECT_EQ(h.controls.text(Label::PassCount), "0");
-    bool sleeping = false;
-    h.desk.time.at(now(), [&] {
-        sleeping = h.controls.colours[Label::SleepCaption] == TextColour::Highlight && !h.controls.commandsEnabled
-            && !h.controls.ticks[Tick::Playback];
-    });
-    const double started = now();
-    tick();
-    EXPECT_TRUE(sleeping);
-    EXPECT_NEAR(now() - started, 5.0, 0.01); // floor(0.5 x 10)
-    EXPECT_TRUE(h.controls.ticks[Tick::Playback]);
-    EXPECT_EQ(h.controls.colours[Label::SleepCaption], TextColour::Normal);
-    h.controls.loop = false;
-    h.runPlayback(); // a pass that ends by itself keeps its count, but for a "Rec"
-    h.form.Command1_Click();
-    (FileSizeLimit(0), h.form.Timer1_Timer()); // a full disk ends the recording with no stop of playback
-    h.form.Command3_Click();
-    EXPECT_EQ(h.controls.text(Label::PassCount), "0");
+    Rig rig(PassPolicy::passes(3));
+    rig.start("1,1,128\r\n1,1,0\r\n", "10 0 0 0 1");
+    rig.desk.time.run();
+    EXPECT_EQ(rig.events(),
+        "pass 1 press release first 1 1 0 /first click 0 0 /click finished loop 1 sleep 5 5 4 3 2 1 0 /sleep "
+        "pass 2+ press release click 0 0 /click finished loop 2 sleep 5 5 4 3 2 1 0 /sleep "
+        "pass 3+ press release click 0 0 /click finished end");
+    rig.player.forgetLoop(); // "Rec": the looped passes count from 0 again, the passes go on
+    rig.start("", "0 0 0 0 0");
+    EXPECT_EQ(rig.log.events.back(), "pass 4");
+    // 1st. edited from 180 to 5 after 10 s of its wait ends it at once; one that holds no number ends the pass.
+    for (const auto& [edit, events] :
+        {std::pair{"5", " 170 /first click 0 0 /click finished end"}, {"x", " 170 /first finished end"}}) {
+        Rig edited;
+        edited.start("1,1,128\r\n1,1,0\r\n", "0 0 0 0 180");
+        edited.desk.time.at(edited.desk.time.now + 10, [&, edit = edit] {
+            edited.boxes.setBoxText(SettingBox::FirstPassWait, edit);
+            edited.player.numbersEdited();
+        });
+        edited.desk.time.run();
+        EXPECT_TRUE(edited.events().endsWith(events)) << edit << ": " << edited.events().toStdString();
+        EXPECT_NEAR(edited.desk.time.now, 1010.01, 0.015) << edit;
+    }
 }
 
-TEST_F(PlayerTest, ARestartThatCannotGoOnOrAFaultLeavesItIdleAndSaysWhyAndAClosedWindowEndsAWaitAtOnceTouchingNoControl)
+TEST(PlayerTest, ARestartThatCannotGoOnOrAFaultLeavesItIdleAndSaysWhyAndACloseEndsEverythingAtOnceAndSilently)
 {
-    for (const char* sleep : {"abc", "3000000000"}) {
-        start("1,1,128\r\n", QString(sleep) + " 0 0 0 0");
-        h.runPlayback();
-        EXPECT_TRUE(h.desk.messages.errors.back().startsWith("Sleep")) << sleep;
-        EXPECT_EQ(remains(), "");
+    const std::pair<QString, QString> restarts[]
+        = {{"abc", "Sleep: \"abc\" is not a number"}, {"3000000000", "Sleep: overflow, 3000000000 is out of range"},
+            {"40000", "Countdown: overflow, a sleep of 39996 s is out of range"}};
+    for (const auto& [sleep, said] : restarts) {
+        Rig rig(PassPolicy::untilStopped());
+        rig.desk.random.values = {0.5, 0.5, 0.9999};
+        rig.start("1,1,128\r\n", sleep + " 0 0 0 0");
+        rig.desk.time.run();
+        EXPECT_EQ(rig.desk.messages.errors, QStringList{said});
+        EXPECT_EQ(rig.remains(), "") << sleep.toStdString();
     }
-    start("1,1,0\r\n"); // the recording vanished between passes
-    tick();
-    QFile::remove(h.path("clickpath.txt"));
-    tick();
-    EXPECT_TRUE(h.desk.messages.errors.back().contains("No such file"));
-    EXPECT_EQ(remains(), "");
-    start("1,1,128\r\n2,2,128\r\n3,3,0\r\n");
-    tick();
-    h.desk.pointer.beforeMove = [] { throw std::logic_error("broken step"); };
-    tick();
-    EXPECT_EQ(remains(), ""); // no restart either
-    EXPECT_EQ(h.desk.messages.errors.back(), "Internal error: broken step");
-    h.desk.pointer.beforeMove = [] {};
-    start("1,1,128\r\n1,1,0\r\n2,2,128\r\n", "0 100 0 0 0");
-    tick();
-    const double started = now();
-    h.desk.time.at(started + 0.5, [&] {
-        h.form.Form_QueryUnload();
-        EXPECT_FALSE(h.desk.mouse->notify); // before the unload lets go of it
-        h.form.Form_Unload();
-        h.controls.shown.clear();
-    });
-    tick();
-    EXPECT_LT(now() - started, 1.0);
-    EXPECT_TRUE(h.controls.shown.empty());
-    EXPECT_FALSE(h.form.player().passOpen());
+    Rig rig(PassPolicy::untilStopped());
+    rig.start("1,1,0\r\n"); // the recording vanished between passes
+    rig.desk.time.runNext();
+    QFile::remove(rig.dir.filePath("r.txt"));
+    rig.desk.time.run();
+    EXPECT_TRUE(rig.desk.messages.errors.value(0).contains("No such file"));
+    EXPECT_EQ(rig.remains(), "");
+    for (const auto& [fault, said] :
+        {std::pair<std::function<void()>, QString>{[] { throw std::logic_error("broken"); }, "Internal error: broken"},
+            {[] { throw ToolError("display gone"); }, "display gone"}}) {
+        Rig broken(PassPolicy::untilStopped());
+        broken.start("1,1,128\r\n2,2,128\r\n3,3,0\r\n");
+        broken.desk.time.runNext();
+        broken.desk.pointer.beforeMove = fault;
+        broken.desk.time.run();
+        EXPECT_EQ(broken.remains(), ""); // no restart either
+        EXPECT_EQ(broken.desk.messages.errors, QStringList{said});
+        EXPECT_TRUE(broken.events().endsWith("failed release end"));
+    }
+    Rig closed;
+    closed.start("1,1,128\r\n1,1,0\r\n", "0 100 0 0 0");
+    closed.desk.time.at(closed.desk.time.now + 0.5, [&] { (closed.log.events.clear(), closed.player.close()); });
+    closed.desk.time.run();
+    EXPECT_NEAR(closed.desk.time.now, 1000.5, 1e-9);
+    EXPECT_EQ(closed.events(), "");
+    EXPECT_EQ(closed.remains(), "");
 }
 
 } // namespace

@@ -1,5 +1,7 @@
-// "Rec", the recording tick and the mouse button watcher on the fake desktop.
+// The recorder and the mouse button watcher on the fake desktop and the fake clock.
 #include "fakes/FakeDesktop.h"
+#include "recording/Recorder.h"
+#include "watcher/MouseWatcher.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -12,41 +14,54 @@ using platform::MouseButton;
 
 namespace {
 
-struct RecordingTest : ::testing::Test {
-    void tick() { h.form.Timer1_Timer(); }
-    QString state()
+// What the recorder and the watcher report, as words: "start", "1: 640,480" (a line and the pointer), "end"; "L+",
+// "L-" and "R" for the buttons.
+struct Log final : recording::RecordingObserver, watcher::ButtonObserver {
+    void recordingStarted() override { events << "start"; }
+    void lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y) override
     {
-        return QString(h.controls.ticks[Tick::Recording] ? "tick " : "") + (h.controls.commandsEnabled ? "" : "lock");
+        events << QStringLiteral("%1: %2,%3").arg(lines).arg(x).arg(y);
     }
-
-    Harness h;
+    void recordingEnded() override { events << "end"; }
+    void leftButton(bool pressed) override { events << (pressed ? "L+" : "L-"); }
+    void rightButton() override { events << "R"; }
+    QStringList events;
 };
 
-TEST_F(RecordingTest, EachTickAppendsThePointerAndTheButtonUntilTheRightButton)
+struct RecordingTest : ::testing::Test {
+    void tick() { desk.time.runNext(); }
+    void stop() { (recorder.stop(), desk.time.runFor(0.01)); } // a tick already due when the stop came writes nothing
+    QString recorded() const { return QString::fromStdString(readFile(path)); }
+
+    QTemporaryDir dir;
+    QString path = dir.filePath("r.txt");
+    FakeDesktop desk;
+    Log log;
+    std::unique_ptr<FakeTicker> ticker = desk.time.ticker();
+    recording::Recorder recorder{desk.pointer, *ticker, log, path};
+    watcher::MouseWatcher watcher{desk.services().openMouse, log};
+};
+
+TEST_F(RecordingTest, EachTickAppendsThePointerAndTheButtonUntilStoppedKeepingTheLastPositionThePointerTold)
 {
-    h.controls.shown[Label::PassCount] = {"12"};
-    h.writeRecording("old recording\r\n");
-    // The click on "Rec", or a right click just before, may still wait in the watcher: no part of the recording.
-    h.desk.mouse->pending = {{MouseButton::Right, true}, {MouseButton::Right, false}, {MouseButton::Left, true}};
-    h.form.Command1_Click();
-    h.desk.mouse->notify(); // what would otherwise have come now
-    EXPECT_EQ(state(), "tick lock");
-    EXPECT_EQ(h.controls.text(Label::PassCount) + h.controls.text(Label::ClickShown), ""); // the click on "Rec" too
-    EXPECT_EQ(h.readRecording(), "");
+    ticker->onTick([this] { recorder.tick(); });
+    writeFile(path, "old recording\r\n");
+    recorder.start();
+    EXPECT_EQ(recorded(), "");
     for (const auto& [x, y] : {std::pair{640, 480}, {-1200, 35}})
-        (h.desk.pointer.x = x, h.desk.pointer.y = y, tick());
-    EXPECT_EQ(h.controls.position, "X:-1200 Y:35");
-    EXPECT_EQ(h.readRecording(), "640,480,0\r\n-1200,35,0\r\n"); // on disk at each tick
-    h.desk.pointer.lost = true;                                  // the line repeats the last position
+        (desk.pointer.x = x, desk.pointer.y = y, tick());
+    EXPECT_EQ(recorded(), "640,480,0\r\n-1200,35,0\r\n"); // on disk at each tick
+    desk.pointer.lost = true;                             // the line repeats the last position
     tick();
-    h.rightClick();
-    tick(); // a tick already due when the stop came
-    EXPECT_EQ(state(), "");
-    EXPECT_EQ(h.readRecording(), "640,480,0\r\n-1200,35,0\r\n-1200,35,0\r\n");
+    stop();
+    EXPECT_EQ(recorded(), "640,480,0\r\n-1200,35,0\r\n-1200,35,0\r\n");
+    EXPECT_EQ(log.events.join(' '), "start 1: 640,480 2: -1200,35 3: -1200,35 end");
+    EXPECT_FALSE(ticker->active());
 }
 
 TEST_F(RecordingTest, EveryPressOfTheLeftButtonShowsAsARunOf128)
 {
+    ticker->onTick([this] { recorder.tick(); });
     const std::pair<std::vector<std::vector<bool>>, const char*> cases[] = {
         {{{}, {true}, {}, {}, {false}, {}}, "0 128 128 128 0 0"},        // held over three ticks
         {{{}, {true, false}, {}}, "0 128 0"},                            // a tap between two ticks
@@ -56,16 +71,16 @@ TEST_F(RecordingTest, EveryPressOfTheLeftButtonShowsAsARunOf128)
         {{}, ""},                                                        // stopped before the first tick
     };
     for (const auto& [edgesBeforeTicks, values] : cases) {
-        h.form.Command1_Click();
+        recorder.start();
         for (const auto& edges : edgesBeforeTicks) {
             for (bool pressed : edges)
-                h.left({pressed});
+                recorder.leftButton(pressed);
             tick();
         }
-        h.rightClick();
-        QString recorded = QString::fromStdString(h.readRecording());
-        recorded.replace(QRegularExpression("-?\\d+,-?\\d+,"), "").replace("\r\n", " "); // the button values alone
-        EXPECT_EQ(recorded.trimmed(), values);
+        stop();
+        QString lines = recorded();
+        lines.replace(QRegularExpression("-?\\d+,-?\\d+,"), "").replace("\r\n", " "); // the button values alone
+        EXPECT_EQ(lines.trimmed(), values) << values;
     }
 }
 
@@ -82,67 +97,54 @@ TEST(LeftButtonLatchTest, KeepsNoEdgeWhileNoRecordingRuns)
     }
 }
 
-TEST_F(RecordingTest, AFileThatCannotBeWrittenEndsTheRecordingAndSaysWhyAndACloseKeepsEveryLine)
+TEST_F(RecordingTest, AFileOrADesktopThatFailsEndsOrRefusesTheRecordingSaysWhyAndKeepsEveryLine)
 {
-    QDir(h.path("")).mkdir("clickpath.txt"); // a folder where the file should be
-    h.form.Command1_Click();
-    EXPECT_EQ(state(), "");
-    QDir(h.path("")).rmdir("clickpath.txt");
-    h.form.Command1_Click();
-    (FileSizeLimit(0), tick()); // a line that cannot be written to a full disk
-    EXPECT_EQ(state(), "");
-    EXPECT_TRUE(h.desk.messages.errors.join('|').contains(
-        QRegularExpression("clickpath.txt for writing: Is a directory\\|.*clickpath.txt: File too large")));
-    h.form.Command1_Click();
+    ticker->onTick([this] { recorder.tick(); });
+    QDir(dir.path()).mkdir("r.txt"); // a folder where the file should be
+    EXPECT_NE(
+        errorOf<ToolError>([&] { recorder.start(); }).find("r.txt for writing: Is a directory"), std::string::npos);
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_FALSE(ticker->active());
+    QDir(dir.path()).rmdir("r.txt");
+    recorder.start();
     tick();
-    h.form.Form_Unload();
-    EXPECT_FALSE(h.controls.ticks[Tick::Recording]);
-    EXPECT_EQ(h.readRecording(), "0,0,0\r\n");
+    const std::string said = errorOf<ToolError>([&] { (FileSizeLimit(10), tick()); }); // the second line, in part
+    EXPECT_NE(said.find("r.txt: File too large"), std::string::npos) << said;
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_FALSE(ticker->active());
+    EXPECT_EQ(recorded(), "0,0,0\r\n");
+    EXPECT_EQ(log.events.join(' '), "start end start 1: 0,0 end");
+    desk.pointer.positionUnknown = "sway tells no program where the pointer is";
+    EXPECT_EQ(errorOf<ToolError>([&] { recorder.start(); }), desk.pointer.positionUnknown);
+    EXPECT_EQ(recorded(), "0,0,0\r\n"); // untouched, and nothing started
+    EXPECT_EQ(log.events.size(), 5);
 }
 
-TEST_F(RecordingTest, ADesktopThatNeverTellsThePositionRefusesRecAndLeavesTheRecordingAsItWas)
+TEST_F(RecordingTest, TheWatcherReportsEveryEdgeTenItemsANotificationAndNothingAfterItsDeliveryStopped)
 {
-    h.writeRecording("1,2,0\r\n");
-    h.desk.pointer.positionUnknown = "sway tells no program where the pointer is";
-    h.form.Command1_Click();
-    EXPECT_TRUE(!h.controls.ticks[Tick::Recording] && h.controls.commandsEnabled);
-    EXPECT_EQ(h.desk.messages.errors, QStringList{"sway tells no program where the pointer is"});
-    EXPECT_EQ(h.readRecording(), "1,2,0\r\n");
-}
-
-TEST_F(RecordingTest, TheWatcherShowsClickHandlesTenItemsANotificationAndStopsAtShutdown)
-{
-    h.left({true, false});
-    EXPECT_EQ(h.controls.history(Label::ClickShown) + QString::number(h.controls.repaints), "Click! 1"); // at the press
-    h.desk.mouse->pending.assign(25, {MouseButton::Left, true}); // of a buffer of 100
+    watcher.open([this] { watcher.handleWaitingItems(); });
+    desk.mouse->click(MouseButton::Left, {true, false});
+    desk.mouse->click(MouseButton::Right, {true, false});
+    EXPECT_EQ(log.events.join(' '), "L+ L- R R");              // a press and a release of the right button alike
+    desk.mouse->pending.assign(25, {MouseButton::Left, true}); // of a buffer of 100
     for (const int handled : {10, 20, 25}) {
-        h.desk.mouse->notify();
-        EXPECT_EQ(h.controls.shown[Label::ClickShown].count("Click!"), 1 + handled);
+        desk.mouse->notify();
+        EXPECT_EQ(log.events.size(), 4 + handled);
     }
-    h.desk.mouse->failNextRead = true; // handles nothing, and takes the mouse again
-    h.left({false});
-    const auto notify = h.desk.mouse->notify;
-    h.form.Form_QueryUnload();
+    desk.mouse->pending.assign(25, {MouseButton::Left, false});
+    watcher.catchUp(); // all of it at once
+    EXPECT_EQ(log.events.size(), 54);
+    desk.mouse->failNextRead = true; // reports nothing, and takes the mouse again
+    desk.mouse->click(MouseButton::Left, {false});
+    EXPECT_EQ(log.events.size(), 54);
+    const auto notify = desk.mouse->notify;
+    watcher.stopDelivery();
     notify(); // a late notification
-    EXPECT_EQ(h.controls.text(Label::ClickShown) + QString::number(h.desk.mouse->resumes + h.desk.mouse->capacity),
-        "Click!101");
-    Harness refused(false);
-    refused.desk.refuseMouse = true;
-    EXPECT_THROW(refused.form.Form_Load(), ToolError);
-}
-
-TEST_F(RecordingTest, RecAfterAStopOfPlaybackBeforeItsNextTickRecordsOnAndKeepsEveryLine)
-{
-    h.writeRecording("1,1,0\r\n2,2,0\r\n3,3,0\r\n");
-    h.form.Command3_Click();
-    h.form.Timer2_Timer();
-    h.rightClick();
-    h.form.Command1_Click();
-    h.form.Timer2_Timer(); // the playback tick that was due
-    (tick(), tick());
-    EXPECT_EQ(state(), "tick lock");
-    EXPECT_EQ(h.readRecording(), "1,1,0\r\n1,1,0\r\n");
-    EXPECT_TRUE(h.desk.messages.errors.isEmpty());
+    EXPECT_EQ(log.events.size(), 54);
+    EXPECT_EQ(desk.mouse->resumes + desk.mouse->capacity, 101);
+    desk.refuseMouse = true;
+    watcher::MouseWatcher refused(desk.services().openMouse, log);
+    EXPECT_THROW(refused.open([] {}), ToolError);
 }
 
 } // namespace

@@ -1,7 +1,5 @@
 #include "platform/qt/GridTimer.h"
 
-#include "platform/qt/QtEventPump.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -11,11 +9,12 @@ namespace {
 // A tick delayed by a stall is made up for if the stall lasted at most this
 // many intervals; beyond, the grid starts again.
 constexpr int kMaxIntervalsBehind = 5;
+// Qt's timers take whole milliseconds; a day is longer than any pause.
+constexpr double kMaxWakeMs = 24 * 3600 * 1000.0;
 } // namespace
 
-GridTimer::GridTimer(int intervalMs)
-    : intervalMs_(intervalMs)
-    , grid_(std::int64_t{intervalMs} * 1'000'000, kMaxIntervalsBehind)
+GridTimer::GridTimer(std::chrono::nanoseconds interval)
+    : grid_(interval.count(), kMaxIntervalsBehind)
 {
     clock_.start();
     shot_.setSingleShot(true);
@@ -23,47 +22,49 @@ GridTimer::GridTimer(int intervalMs)
     QObject::connect(&shot_, &QTimer::timeout, [this] { fire(); });
 }
 
-void GridTimer::start()
+void GridTimer::startTicking()
 {
+    if (mode_ == Mode::Ticking)
+        return;
     ++starts_;
-    active_ = true;
+    mode_ = Mode::Ticking;
     grid_.start(now());
     armForDeadline();
+}
+
+void GridTimer::wakeAfter(double seconds)
+{
+    ++starts_;
+    mode_ = Mode::Waking;
+    // Rounded up: a pause never ends before its time.
+    shot_.start(static_cast<int>(std::clamp(std::ceil(seconds * 1000), 0.0, kMaxWakeMs)));
 }
 
 void GridTimer::stop()
 {
     ++starts_;
-    active_ = false;
+    mode_ = Mode::Off;
     shot_.stop();
-}
-
-void GridTimer::setRunning(bool running)
-{
-    if (!running)
-        stop();
-    else if (!active_)
-        start();
 }
 
 void GridTimer::fire()
 {
-    // The next tick is armed only once this one has returned: a tick that
-    // pumps events while it waits is never entered a second time.
     const unsigned startsBefore = starts_;
-    const unsigned long pumpsBefore = QtEventPump::pumps();
+    const Mode firing = mode_;
+    if (firing == Mode::Waking)
+        mode_ = Mode::Off;
     if (tick_)
         tick_();
-    if (starts_ != startsBefore)
-        return; // stopped, or started afresh, by the tick itself
-    grid_.ticked(now(), QtEventPump::pumps() != pumpsBefore);
+    if (starts_ != startsBefore || firing != Mode::Ticking)
+        return; // stopped, woken or started afresh by the tick itself
+    grid_.ticked(now());
     armForDeadline();
 }
 
 void GridTimer::armForDeadline()
 {
-    // Qt's timers count whole milliseconds: the nearest one keeps each tick
-    // within half a millisecond of its deadline.
+    // The nearest whole millisecond keeps each tick within half a
+    // millisecond of its deadline.
     const double remainingMs = static_cast<double>(grid_.deadline() - now()) / 1e6;
     shot_.start(std::max(0, static_cast<int>(std::lround(remainingMs))));
 }

@@ -1,22 +1,29 @@
 #pragma once
 
-#include "core/Controls.h"
 #include "platform/MouseButtonSource.h"
-#include "recording/LeftButtonLatch.h"
 
 #include <functional>
 #include <memory>
 
-namespace clickpath::recording {
+namespace clickpath::watcher {
 
-// Follows the left and right buttons of the system mouse whichever window has
-// the focus: the left one for the recorder and "Click!", the right one as the
-// stop request, on every press and every release.
+// What the mouse watcher reports: the left button's edges, for the recorder
+// and "Click!", and the right button, which is the stop request.
+class ButtonObserver {
+public:
+    virtual ~ButtonObserver() = default;
+    virtual void leftButton(bool pressed) = 0;
+    // A press or a release alike.
+    virtual void rightButton() = 0;
+};
+
+// Follows the left and right buttons of the system mouse whichever window
+// has the focus; recording and playback both stop through it.
 class MouseWatcher {
 public:
     using Opener = std::function<std::unique_ptr<platform::MouseButtonSource>()>;
 
-    MouseWatcher(core::Controls& controls, Opener openMouse, LeftButtonLatch& latch, std::function<void()> stopRequest);
+    MouseWatcher(Opener openMouse, ButtonObserver& observer);
 
     // Opens the system mouse and starts delivery; `notification` runs
     // whenever items wait, and should call handleWaitingItems(). Throws when
@@ -35,16 +42,13 @@ public:
     static constexpr std::size_t kItemsPerNotification = 10;
 
 private:
-    // Reads up to one notification's worth of items and handles them; returns how many.
+    // Reads up to one notification's worth of items and reports them; returns how many.
     std::size_t handleItems();
-    void onLeftButton(bool pressed);
 
-    core::Controls& controls_;
     Opener openMouse_;
-    LeftButtonLatch& latch_;
-    std::function<void()> stopRequest_;
+    ButtonObserver& observer_;
     std::unique_ptr<platform::MouseButtonSource> mouse_;
     bool delivering_ = false;
 };
 
-} // namespace clickpath::recording
+} // namespace clickpath::watcher

@@ -1,15 +1,12 @@
-#include "recording/MouseWatcher.h"
+#include "watcher/MouseWatcher.h"
 
 #include <array>
 
-namespace clickpath::recording {
+namespace clickpath::watcher {
 
-MouseWatcher::MouseWatcher(
-    core::Controls& controls, Opener openMouse, LeftButtonLatch& latch, std::function<void()> stopRequest)
-    : controls_(controls)
-    , openMouse_(std::move(openMouse))
-    , latch_(latch)
-    , stopRequest_(std::move(stopRequest))
+MouseWatcher::MouseWatcher(Opener openMouse, ButtonObserver& observer)
+    : openMouse_(std::move(openMouse))
+    , observer_(observer)
 {
 }
 
@@ -50,23 +47,11 @@ std::size_t MouseWatcher::handleItems()
     }
     for (std::size_t i = 0; i < count; ++i) {
         if (items[i].button == platform::MouseButton::Left)
-            onLeftButton(items[i].pressed);
+            observer_.leftButton(items[i].pressed);
         else
-            stopRequest_(); // press and release alike
+            observer_.rightButton();
     }
     return count;
-}
-
-void MouseWatcher::onLeftButton(bool pressed)
-{
-    if (pressed) {
-        latch_.pressed();
-        controls_.setLabelText(core::Label::ClickShown, QStringLiteral("Click!"));
-        controls_.repaintNow();
-    } else {
-        latch_.released();
-        controls_.setLabelText(core::Label::ClickShown, QString());
-    }
 }
 
 void MouseWatcher::stopDelivery()
@@ -76,4 +61,4 @@ void MouseWatcher::stopDelivery()
     delivering_ = false;
 }
 
-} // namespace clickpath::recording
+} // namespace clickpath::watcher
