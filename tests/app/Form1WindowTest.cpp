@@ -42,10 +42,11 @@ TEST_F(WindowTest, ControlsStayInsideTheWindowApartInTheirTabOrderShowWhatTheyAr
     // A label counts by where its text starts: "1st." stands in a box that runs on under its text box.
     const auto drawn
         = [](QWidget* w) { return qobject_cast<QLabel*>(w) ? QRect(w->pos(), QSize(1, 1)) : w->geometry(); };
-    for (QWidget* a : controls)
+    for (QWidget* a : controls) {
+        EXPECT_TRUE(window.rect().contains(a->geometry())) << a->objectName();
         for (QWidget* b : controls)
-            EXPECT_TRUE(window.rect().contains(a->geometry()) && (a == b || !drawn(a).intersects(drawn(b))))
-                << a->objectName().toStdString();
+            EXPECT_TRUE(a == b || !drawn(a).intersects(drawn(b))) << a->objectName() << " " << b->objectName();
+    }
     QStringList order;
     for (QWidget* at = control("Command1"); order.size() < 12; at = at->nextInFocusChain())
         if (at->focusPolicy() != Qt::NoFocus)

@@ -207,13 +207,16 @@ TEST(CliX11Test, RecordKeepsEveryPressOfADoubleClickAndPlayClicksAtTheRecordedPi
     QProcess cli;
     cli.start(CLICKPATH_CLI, {"record", out});
     ASSERT_TRUE(pumpUntil([&] { return readFile(out).size() > 50; }, 5000));
+    const auto linesLater = [&](int lines) { // waits until the recording has that many more lines
+        const auto written = [&] { return QString::fromStdString(readFile(out)).count("\r\n"); };
+        return pumpUntil([&, until = written() + lines] { return written() >= until; }, 5000);
+    };
     user.moveTo(200, 200);
     user.click(2); // the middle button is no part of a recording
-    QThread::msleep(50);
-    user.click(1); // two clicks a few milliseconds apart
-    QThread::msleep(3);
+    ASSERT_TRUE(linesLater(3));
+    user.click(1); // a double-click faster than a tick
     user.click(1);
-    QThread::msleep(50);
+    ASSERT_TRUE(linesLater(6));
     user.button(3, true);
     EXPECT_EQ(finish(cli).exitCode, 0);
     user.button(3, false);

@@ -89,21 +89,25 @@ struct ScriptedRandom final : platform::RandomSource {
     QList<double> values;
 };
 
-struct FakeTime;
-
-// A ticker on the fake clock: its next tick or wake-up is due at `due`.
+// A ticker on the fake clock `now`: its next tick or wake-up is due at `due`.
 struct FakeTicker final : platform::Ticker {
-    FakeTicker(FakeTime& time, double interval);
-    ~FakeTicker() override;
+    FakeTicker(const double& now, std::vector<FakeTicker*>& all, double interval)
+        : now(now)
+        , all(all)
+        , interval(interval)
+    {
+        all.push_back(this);
+    }
+    ~FakeTicker() override { std::erase(all, this); }
     void onTick(std::function<void()> tick) override { this->tick = std::move(tick); }
-    void startTicking() override;
-    void wakeAfter(double seconds) override { (ticking = false, due = now() + seconds, ++wakes); }
+    void startTicking() override { ticking ? void() : (ticking = true, due = now + interval, void()); }
+    void wakeAfter(double seconds) override { (ticking = false, due = now + seconds, ++wakes); }
     void stop() override { (ticking = false, due.reset()); }
     bool active() const override { return due.has_value(); }
     void fire() { (ticking ? void(*due += interval) : due.reset(), tick ? tick() : void()); }
-    double now() const;
 
-    FakeTime& time;
+    const double& now;
+    std::vector<FakeTicker*>& all;
     double interval;
     std::function<void()> tick;
     std::optional<double> due;
@@ -111,12 +115,13 @@ struct FakeTicker final : platform::Ticker {
     int wakes = 0;
 };
 
-// The fake clock: it jumps to whatever falls due next, a ticker's tick or a scripted action (an event from outside
-// the program, run first at the same time), and runs it. No time passes while anything runs.
 struct FakeTime final : platform::Clock {
     double seconds() override { return now; }
     void at(double when, std::function<void()> action) { timed.emplace(when, std::move(action)); }
-    std::unique_ptr<FakeTicker> ticker(double interval = 0.01) { return std::make_unique<FakeTicker>(*this, interval); }
+    std::unique_ptr<FakeTicker> ticker(double interval = 0.01)
+    {
+        return std::make_unique<FakeTicker>(now, tickers, interval);
+    }
     // Runs the next thing due by `until`; false when there is none.
     bool runNext(double until = INFINITY)
     {
@@ -149,26 +154,6 @@ struct FakeTime final : platform::Clock {
     std::multimap<double, std::function<void()>> timed;
     std::vector<FakeTicker*> tickers;
 };
-
-inline FakeTicker::FakeTicker(FakeTime& time, double interval)
-    : time(time)
-    , interval(interval)
-{
-    time.tickers.push_back(this);
-}
-inline FakeTicker::~FakeTicker()
-{
-    std::erase(time.tickers, this);
-}
-inline double FakeTicker::now() const
-{
-    return time.now;
-}
-inline void FakeTicker::startTicking()
-{
-    if (!ticking)
-        (ticking = true, due = now() + interval);
-}
 
 struct FakeMessages final : platform::MessageSink {
     void showError(const QString& text) override { errors << text; }
