@@ -1,7 +1,10 @@
 #include "cli/CommandLine.h"
 
+#include "core/NumberText.h"
+
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <array>
 
 namespace clickpath::cli {
@@ -28,45 +31,121 @@ constexpr std::array<BoxOption, core::kSettingBoxCount> kBoxOptions{{
 }};
 static_assert(core::coversEveryBox(kBoxOptions));
 
+// The other options, and the commands that take each.
+struct Option {
+    const char* name;
+    const char* valueName; // empty for a switch
+    const char* description;
+    bool play, record, info;
+};
+
+constexpr Option kOptions[] = {
+    {"passes", "N", "Play N passes (1 by default).", true, false, false},
+    {"loop", "", "Play pass after pass until stopped.", true, false, false},
+    {"speed", "factor", "Play FACTOR times as fast, from 0.1 to 10; waits keep their length.", true, false, false},
+    {"seed", "N", "Draw the same offsets and waits on every run with this seed.", true, false, false},
+    {"delay", "seconds", "Count down this long before anything moves or is recorded.", true, true, false},
+    {"quiet", "", "Show no progress line; errors are still said.", true, true, false},
+    {"json", "", "info: print one JSON object.", false, false, true},
+};
+
 void addOptions(QCommandLineParser& parser)
 {
-    parser.setApplicationDescription(
-        "Plays a recording of the mouse pointer back on the X display, or records one, with the pacing of "
-        "clickpath: clicks at random offsets inside two margins, a random wait after each click, a fixed wait "
-        "after each click of the first pass and a random sleep between passes. The five numbers come from "
-        "clickpath's settings file unless given here. The right mouse button, Ctrl+C or SIGTERM stops.");
+    parser.setApplicationDescription("Plays a recording of the mouse pointer back on the desktop, or records one,\n"
+                                     "with the pacing of clickpath: clicks at random offsets inside two margins, a\n"
+                                     "random wait after each click, a fixed wait after each click of the first pass\n"
+                                     "and a random sleep between passes. The five numbers come from clickpath's\n"
+                                     "settings file unless given here. The right mouse button, Ctrl+C or SIGTERM\n"
+                                     "stops.");
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument("command",
         "play [FILE]: play FILE, by default clickpath's working recording.\n"
-        "record FILE: record into FILE.");
+        "record FILE: record into FILE.\n"
+        "info [FILE]: say what FILE holds, without playing it.");
     for (const BoxOption& option : kBoxOptions)
         parser.addOption({option.name, option.description, option.valueName});
-    parser.addOption({"passes", "Play N passes (1 by default).", "N"});
-    parser.addOption({"loop", "Play pass after pass until stopped."});
+    for (const Option& option : kOptions)
+        parser.addOption({option.name, option.description, option.valueName});
 }
 
-int passesFrom(const QString& value)
+[[noreturn]] void refuse(const QString& option, const QString& value, const char* wanted)
 {
-    bool whole = false;
-    const int passes = value.toInt(&whole);
-    if (!whole || passes < 1)
-        throw UsageError("--passes: \"" + value.toStdString() + "\" is not a whole number from 1 up");
-    return passes;
+    throw UsageError(QStringLiteral("--%1: \"%2\" is not %3").arg(option, value, wanted).toStdString());
+}
+
+// A number of the options' own: by the boxes' rule, within [low, high].
+double numberFrom(const QCommandLineParser& parser, const QString& option, double low, double high, const char* wanted)
+{
+    const QString text = parser.value(option);
+    const auto value = core::doubleOf(text);
+    if (!value || !(*value >= low && *value <= high))
+        refuse(option, text, wanted);
+    return *value;
 }
 
 Command commandFrom(const QStringList& positional)
 {
     if (positional.isEmpty())
-        throw UsageError("no command given: play or record");
+        throw UsageError("no command given: play, record or info");
     const QString& command = positional.front();
-    if (command != "play" && command != "record")
+    const std::pair<const char*, Command> commands[]
+        = {{"play", Command::Play}, {"record", Command::Record}, {"info", Command::Info}};
+    const auto found = std::find_if(
+        std::begin(commands), std::end(commands), [&](const auto& known) { return command == known.first; });
+    if (found == std::end(commands))
         throw UsageError("unknown command \"" + command.toStdString() + "\"");
-    if (command == "record" && positional.size() < 2)
+    if (found->second == Command::Record && positional.size() < 2)
         throw UsageError("record needs a FILE to record into");
     if (positional.size() > 2)
         throw UsageError("too many arguments: \"" + positional[2].toStdString() + "\"");
-    return command == "play" ? Command::Play : Command::Record;
+    return found->second;
+}
+
+bool takes(const Option& option, Command command)
+{
+    return command == Command::Play ? option.play : command == Command::Record ? option.record : option.info;
+}
+
+// Every option given belongs to the command.
+void checkBelongs(const QCommandLineParser& parser, Command command, const QString& name)
+{
+    for (const BoxOption& option : kBoxOptions)
+        if (command != Command::Play && parser.isSet(option.name))
+            throw UsageError(QStringLiteral("%1 takes no --%2").arg(name, option.name).toStdString());
+    for (const Option& option : kOptions)
+        if (!takes(option, command) && parser.isSet(option.name))
+            throw UsageError(QStringLiteral("%1 takes no --%2").arg(name, option.name).toStdString());
+}
+
+void readPlayOptions(const QCommandLineParser& parser, Invocation& invocation)
+{
+    for (const BoxOption& option : kBoxOptions) {
+        if (!parser.isSet(option.name))
+            continue;
+        const QString text = parser.value(option.name);
+        const QString unusable = core::unusableNumber(option.box, text, QStringLiteral("--") + option.name);
+        if (!unusable.isEmpty())
+            throw UsageError(unusable.toStdString());
+        invocation.overrides[option.box] = text;
+    }
+    if (parser.isSet("passes")) {
+        bool whole = false;
+        invocation.passes = parser.value("passes").toInt(&whole);
+        if (!whole || invocation.passes < 1)
+            refuse("passes", parser.value("passes"), "a whole number from 1 up");
+    }
+    invocation.loop = parser.isSet("loop");
+    if (invocation.loop && parser.isSet("passes"))
+        throw UsageError("--loop and --passes exclude each other");
+    if (parser.isSet("speed"))
+        invocation.speed = numberFrom(parser, "speed", 0.1, 10, "a factor from 0.1 to 10");
+    if (parser.isSet("seed")) {
+        bool whole = false;
+        invocation.seed = parser.value("seed").toULongLong(&whole);
+        if (!whole)
+            refuse("seed", parser.value("seed"), "a whole number from 0 up");
+    }
 }
 
 } // namespace
@@ -86,28 +165,23 @@ Invocation parseCommandLine(const QStringList& arguments)
     }
     invocation.command = commandFrom(parser.positionalArguments());
     invocation.file = parser.positionalArguments().value(1);
-    for (const BoxOption& option : kBoxOptions) {
-        if (!parser.isSet(option.name))
-            continue;
-        invocation.overrides[option.box] = parser.value(option.name);
-        checkUsable(option.box, parser.value(option.name), QStringLiteral("--") + option.name);
-    }
-    if (parser.isSet("passes"))
-        invocation.passes = passesFrom(parser.value("passes"));
-    invocation.loop = parser.isSet("loop");
-    if (invocation.loop && parser.isSet("passes"))
-        throw UsageError("--loop and --passes exclude each other");
-    const bool playOptions = !invocation.overrides.empty() || parser.isSet("passes") || invocation.loop;
-    if (invocation.command == Command::Record && playOptions)
-        throw UsageError("record takes no options of play");
+    checkBelongs(parser, invocation.command, parser.positionalArguments().front());
+    if (invocation.command == Command::Play)
+        readPlayOptions(parser, invocation);
+    if (parser.isSet("delay"))
+        invocation.delay = numberFrom(parser, "delay", 0, 3600, "a number of seconds from 0 to 3600");
+    invocation.quiet = parser.isSet("quiet");
+    invocation.json = parser.isSet("json");
     return invocation;
 }
 
 QString usage()
 {
-    return QStringLiteral("Usage: clickpath-cli play [FILE] [--passes N | --loop] [--sleep S] [--click-wait S]\n"
-                          "                      [--vertical-margin PX] [--horizontal-margin PX] [--first-wait S]\n"
-                          "       clickpath-cli record FILE\n"
+    return QStringLiteral("Usage: clickpath-cli play [FILE] [--passes N | --loop] [--speed FACTOR]\n"
+                          "           [--seed N] [--delay S] [--quiet] [--sleep S] [--click-wait S]\n"
+                          "           [--first-wait S] [--vertical-margin PX] [--horizontal-margin PX]\n"
+                          "       clickpath-cli record FILE [--delay S] [--quiet]\n"
+                          "       clickpath-cli info [FILE] [--json]\n"
                           "       clickpath-cli --help | --version\n");
 }
 
@@ -115,7 +189,7 @@ QString helpText()
 {
     QCommandLineParser parser;
     addOptions(parser);
-    // Qt's own first line shows one synopsis for both commands.
+    // Qt's own first line shows one synopsis for all commands.
     const QString qtHelp = parser.helpText();
     return usage() + qtHelp.mid(qtHelp.indexOf('\n') + 1);
 }
@@ -123,13 +197,6 @@ QString helpText()
 QString optionOf(SettingBox box)
 {
     return QStringLiteral("--") + kBoxOptions[core::indexOf(box)].name;
-}
-
-void checkUsable(SettingBox box, const QString& text, const QString& source)
-{
-    const QString unusable = core::unusableNumber(box, text, source);
-    if (!unusable.isEmpty())
-        throw UsageError(unusable.toStdString());
 }
 
 } // namespace clickpath::cli

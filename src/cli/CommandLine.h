@@ -4,20 +4,27 @@
 
 #include <QStringList>
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <stdexcept>
 
 namespace clickpath::cli {
 
-enum class Command { Play, Record, Help, Version };
+enum class Command { Play, Record, Info, Help, Version };
 
 // What the command line asks for.
 struct Invocation {
     Command command = Command::Help;
-    QString file;                                  // play: empty for the working recording
+    QString file;                                  // play, info: empty for the working recording
     std::map<core::SettingBox, QString> overrides; // play: the numbers given as options
     int passes = 1;                                // play: how many passes, unless `loop`
     bool loop = false;                             // play: until stopped
+    double speed = 1;                              // play: records a second, in hundreds
+    double delay = 0;                              // play, record: seconds before anything starts
+    std::optional<std::uint64_t> seed;             // play: the same offsets and waits on every run
+    bool quiet = false;                            // play, record: no progress line
+    bool json = false;                             // info
 };
 
 // A command line that cannot be run; the message names what is wrong.
@@ -29,15 +36,11 @@ public:
 // Reads the arguments, the program's name first. Throws a UsageError.
 Invocation parseCommandLine(const QStringList& arguments);
 
-// The synopsis, and the whole help with every option.
+// The synopsis, and the whole help with every option; both fit 80 columns.
 QString usage();
 QString helpText();
 
 // The option that overrides a box, as "--sleep".
 QString optionOf(core::SettingBox box);
-
-// Throws a UsageError naming `source` when the text is not a number the
-// player can use in that box.
-void checkUsable(core::SettingBox box, const QString& text, const QString& source);
 
 } // namespace clickpath::cli

@@ -24,9 +24,14 @@ struct RecordProgress {
     bool held = false; // the left button
 };
 
+// Each line fits `width` columns with the last one free, so that a terminal
+// never wraps it: the bar gets shorter, then words and fields go, the least
+// telling first, and at last the line is cut.
 // "pass 2  line 153/3000 [###.................]  click wait 4 s"
-QString playLine(const PlayProgress& progress);
+QString playLine(const PlayProgress& progress, int width);
 // "1:05.2  6520 lines  X:640 Y:480  Click!"
-QString recordLine(const RecordProgress& progress);
+QString recordLine(const RecordProgress& progress, int width);
+// "starting in 3 s"
+QString delayLine(int secondsLeft, int width);
 
 } // namespace clickpath::cli

@@ -1,7 +1,12 @@
 #include "cli/Session.h"
 
 #include "core/Tick.h"
+#include "platform/ToolError.h"
 #include "settings/Settings.h"
+
+#include <QFileInfo>
+
+#include <cmath>
 
 namespace clickpath::cli {
 
@@ -12,19 +17,43 @@ namespace {
 
 constexpr double kProgressInterval = 0.1; // s
 
+// The one place that sets the rate of replay: 100 x `speed` records a second.
+std::chrono::nanoseconds playbackInterval(double speed)
+{
+    return std::chrono::nanoseconds(
+        std::llround(static_cast<double>(std::chrono::nanoseconds(core::kTickInterval).count()) / speed));
+}
+
 // Counts the whole records of a recording; a file that holds something else
-// before its end is said, since the play will stop there.
+// before its end is said, since the play will stop there. One with nothing to
+// play is an error.
 std::int64_t countRecords(const QString& path, platform::MessageSink& messages)
 {
     core::RecordingReader reader(path);
     std::int64_t records = 0;
     while (reader.next())
         ++records;
-    if (!reader.problem().empty())
-        messages.showWarning(QStringLiteral("%1: %2; only the %3 records before it are played")
-                                 .arg(path, QString::fromStdString(reader.problem()))
-                                 .arg(records));
+    const QString problem = QString::fromStdString(reader.problem());
+    if (records == 0)
+        throw ToolError(QStringLiteral("%1: nothing to play%2")
+                            .arg(path, problem.isEmpty() ? QString() : QStringLiteral(" (") + problem + ')')
+                            .toStdString());
+    if (!problem.isEmpty())
+        messages.showWarning(
+            QStringLiteral("%1: %2; only the %3 records before it are played").arg(path, problem).arg(records));
     return records;
+}
+
+platform::Services withRandom(const platform::Services& services, platform::RandomSource* random)
+{
+    return {services.pointer, services.injector, services.clock, random ? *random : services.random, services.messages,
+        services.makeTicker, services.openMouse};
+}
+
+QString andList(const QStringList& items)
+{
+    return items.size() < 2 ? items.join(QString())
+                            : items.mid(0, items.size() - 1).join(", ") + " and " + items.back();
 }
 
 QString nameOf(WaitKind kind)
@@ -49,13 +78,16 @@ QString Session::Numbers::boxText(SettingBox box) const
 }
 
 Session::Session(Invocation invocation, core::AppPaths paths, const platform::Services& services,
-    std::function<void(const QString&)> showProgress, std::function<void(int)> finished)
+    std::function<void(const QString&)> showProgress, std::function<void(int)> finished, std::function<int()> columns)
     : invocation_(std::move(invocation))
     , paths_(std::move(paths))
-    , services_(services)
+    , seeded_(invocation_.seed ? std::optional<platform::SeededRandom>(*invocation_.seed) : std::nullopt)
+    , services_(withRandom(services, seeded_ ? &*seeded_ : nullptr))
     , showProgress_(std::move(showProgress))
     , finished_(std::move(finished))
-    , ticker_(services_.makeTicker(core::kTickInterval))
+    , columns_(std::move(columns))
+    , ticker_(services_.makeTicker(
+          invocation_.command == Command::Play ? playbackInterval(invocation_.speed) : core::kTickInterval))
 {
 }
 
@@ -63,21 +95,74 @@ void Session::start()
 {
     startedAt_ = services_.clock.seconds();
     if (invocation_.command == Command::Record)
-        startRecording();
+        recorder_.emplace(services_.pointer, *ticker_, *this, invocation_.file);
     else
-        startPlaying();
+        preparePlaying();
+    openWatcher();
+    if (invocation_.delay <= 0)
+        return begin();
+    delayEnds_ = startedAt_ + invocation_.delay;
+    ticker_->onTick([this] { delayTick(); });
+    delayTick();
 }
 
+// Counts the seconds left, waking once a second, and starts at the end.
+void Session::delayTick()
+{
+    const double left = *delayEnds_ - services_.clock.seconds();
+    if (left <= 0) {
+        delayEnds_.reset();
+        return begin();
+    }
+    drawProgress(true);
+    ticker_->wakeAfter(left - std::ceil(left) + 1);
+}
+
+void Session::begin()
+{
+    if (player_) {
+        ticker_->onTick([this] { player_->tick(); });
+        return player_->startPass();
+    }
+    ticker_->onTick([this] { recordingTick(); });
+    // Button events from before the start belong to no line, and a right
+    // click made before it stops nothing.
+    catchingUp_ = true;
+    watcher_->catchUp();
+    catchingUp_ = false;
+    recorder_->start();
+}
+
+// The numbers that this play will use; a single pass never sleeps.
 void Session::loadNumbers()
 {
-    settings::Settings(numbers_, paths_.settingsFilePath()).load();
+    const QString file = paths_.settingsFilePath();
+    settings::Settings(numbers_, file).load();
+    QStringList lacking, wanted, unusable;
     for (const SettingBox box : core::kSettingBoxes) {
         const auto given = invocation_.overrides.find(box);
-        if (given != invocation_.overrides.end())
+        if (given != invocation_.overrides.end()) {
             numbers_.setBoxText(box, given->second);
-        else
-            checkUsable(box, numbers_.boxText(box), paths_.settingsFilePath() + " (for " + optionOf(box) + ")");
+            continue;
+        }
+        if (box == SettingBox::SleepBound && !invocation_.loop && invocation_.passes == 1)
+            continue;
+        const QString text = numbers_.boxText(box);
+        if (text.trimmed().isEmpty()) {
+            lacking << QString::fromLatin1(core::pacingNumber(box).iniKey);
+            wanted << optionOf(box);
+        } else if (const QString why = core::unusableNumber(box, text, file + " (for " + optionOf(box) + ")");
+                   !why.isEmpty()) {
+            unusable << why;
+        }
     }
+    if (!QFileInfo::exists(file) && !wanted.isEmpty())
+        unusable.prepend(QStringLiteral("no settings file %1: give %2, or store the numbers with SET in clickpath")
+                             .arg(file, andList(wanted)));
+    else if (!lacking.isEmpty())
+        unusable.prepend(QStringLiteral("%1 lacks %2: give %3").arg(file, andList(lacking), andList(wanted)));
+    if (!unusable.isEmpty())
+        throw SettingsError(unusable.join("; ").toStdString());
 }
 
 void Session::openWatcher()
@@ -86,7 +171,7 @@ void Session::openWatcher()
     watcher_->open([this] { watcher_->handleWaitingItems(); });
 }
 
-void Session::startPlaying()
+void Session::preparePlaying()
 {
     loadNumbers();
     const QString path = invocation_.file.isEmpty() ? paths_.workingRecordingPath() : invocation_.file;
@@ -94,22 +179,6 @@ void Session::startPlaying()
     const auto policy
         = invocation_.loop ? playback::PassPolicy::untilStopped() : playback::PassPolicy::passes(invocation_.passes);
     player_.emplace(numbers_, services_, *ticker_, *this, policy, path);
-    ticker_->onTick([this] { player_->tick(); });
-    openWatcher();
-    player_->startPass();
-}
-
-void Session::startRecording()
-{
-    recorder_.emplace(services_.pointer, *ticker_, *this, invocation_.file);
-    ticker_->onTick([this] { recordingTick(); });
-    openWatcher();
-    // Button events from before the start belong to no line, and a right
-    // click made before it stops nothing.
-    catchingUp_ = true;
-    watcher_->catchUp();
-    catchingUp_ = false;
-    recorder_->start();
 }
 
 void Session::recordingTick()
@@ -125,6 +194,11 @@ void Session::stop(int signal)
 {
     if (!signal_)
         signal_ = signal;
+    if (delayEnds_) {
+        delayEnds_.reset();
+        ticker_->stop();
+        return finish();
+    }
     if (player_)
         player_->stop();
     if (recorder_)
@@ -178,6 +252,14 @@ void Session::waitEnded(WaitKind, bool)
     drawProgress(true);
 }
 
+void Session::recordingStarted()
+{
+    startedAt_ = services_.clock.seconds(); // after a delay
+    if (const auto at = services_.pointer.position())
+        std::tie(record_.x, record_.y) = std::pair(at->x, at->y);
+    drawProgress(true);
+}
+
 void Session::lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y)
 {
     record_.lines = lines;
@@ -206,12 +288,15 @@ void Session::drawProgress(bool waitChanged)
     const double now = services_.clock.seconds();
     if (!showProgress_ || (!waitChanged && now - drawnAt_ < kProgressInterval))
         return;
+    const int width = columns_ && columns_() > 0 ? columns_() : 80;
     QString line;
-    if (player_) {
-        line = playLine(play_);
+    if (delayEnds_) {
+        line = delayLine(static_cast<int>(std::ceil(*delayEnds_ - now)), width);
+    } else if (player_) {
+        line = playLine(play_, width);
     } else if (recorder_) {
         record_.seconds = now - startedAt_;
-        line = recordLine(record_);
+        line = recordLine(record_, width);
     }
     drawnAt_ = now;
     if (line != drawn_)

@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ProgressLine.h"
 #include "core/AppPaths.h"
+#include "platform/SeededRandom.h"
 #include "platform/Services.h"
 #include "playback/Player.h"
 #include "recording/Recorder.h"
@@ -14,6 +15,13 @@
 
 namespace clickpath::cli {
 
+// The settings file lacks a number that the run needs, or holds one that it
+// cannot use: like a usage error, but the command line itself is right.
+class SettingsError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // One run of "play" or "record" from a terminal: the window's recorder,
 // player and mouse watcher, with the settings of the window's settings file
 // and the options given; what they report becomes the progress line.
@@ -22,15 +30,19 @@ class Session final : public playback::PlaybackObserver,
                       public watcher::ButtonObserver {
 public:
     // `showProgress` gets the progress line whenever it changes (at most ten
-    // times a second); `finished` the exit code once the run is over.
-    Session(Invocation invocation, core::AppPaths paths, const platform::Services& services,
-        std::function<void(const QString&)> showProgress, std::function<void(int exitCode)> finished);
+    // times a second), fitted to `columns()`; `finished` the exit code once
+    // the run is over.
+    Session(
+        Invocation invocation, core::AppPaths paths, const platform::Services& services,
+        std::function<void(const QString&)> showProgress, std::function<void(int exitCode)> finished,
+        std::function<int()> columns = [] { return 80; });
 
-    // Starts playing or recording. Throws a UsageError when a number is
-    // missing or unusable, a ToolError when a file or the mouse cannot be had.
+    // Starts playing or recording, after the delay asked for. Throws a
+    // SettingsError when a number is missing or unusable, a ToolError when a
+    // file or the mouse cannot be had or there is nothing to play.
     void start();
-    // The right button (0), or a signal: a pass ends without a restart or
-    // the recording ends; the exit code is 0, or 128 and the signal.
+    // The right button (0), or a signal: the delay, a pass or the recording
+    // ends, without a restart; the exit code is 0, or 128 and the signal.
     void stop(int signal = 0);
 
     std::optional<int> exitCode() const { return exitCode_; }
@@ -43,10 +55,11 @@ private:
         std::map<core::SettingBox, QString> texts;
     };
 
-    void startPlaying();
-    void startRecording();
+    void preparePlaying();
     void loadNumbers();
     void openWatcher();
+    void delayTick();
+    void begin();
     void recordingTick();
     void finish();
     void drawProgress(bool waitChanged);
@@ -57,6 +70,7 @@ private:
     void countdown(std::int16_t seconds) override;
     void waitEnded(playback::WaitKind kind, bool stopped) override;
     void playbackEnded() override { finish(); }
+    void recordingStarted() override;
     void lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y) override;
     void recordingEnded() override { finish(); }
     void leftButton(bool pressed) override;
@@ -64,9 +78,11 @@ private:
 
     Invocation invocation_;
     core::AppPaths paths_;
+    std::optional<platform::SeededRandom> seeded_; // with --seed
     platform::Services services_;
     std::function<void(const QString&)> showProgress_;
     std::function<void(int)> finished_;
+    std::function<int()> columns_;
     Numbers numbers_;
     std::unique_ptr<platform::Ticker> ticker_;
     std::optional<recording::Recorder> recorder_;
@@ -76,6 +92,7 @@ private:
     QString nextWait_; // shown from its first countdown number on
     RecordProgress record_;
     double startedAt_ = 0;
+    std::optional<double> delayEnds_; // while the delay runs
     double drawnAt_ = -1;
     QString drawn_;           // the progress line shown last
     bool catchingUp_ = false; // the watcher handles what came before the start

@@ -1,6 +1,7 @@
 // clickpath-cli: records and plays back from a terminal, with the pacing of
 // the window's settings file. See clickpath-cli(1).
 #include "cli/CommandLine.h"
+#include "cli/RecordingInfo.h"
 #include "cli/Session.h"
 #include "platform/DesktopChoice.h"
 #include "platform/MessageSink.h"
@@ -87,16 +88,29 @@ int run(const cli::Invocation& invocation, const Desktop& sessionDesk, TerminalM
         throw ToolError(sessionDesk.unreachable);
     platform::RealDesktop desktop(messages, sessionDesk.kind == platform::DesktopKind::Wayland);
     const bool terminal = errorOutput().isTerminal();
-    cli::Session session(invocation, core::AppPaths::ofRunningExecutable("clickpath"), desktop.services(),
-        terminal ? showProgress : std::function<void(const QString&)>(),
-        [](int exitCode) { QCoreApplication::exit(exitCode); });
+    const bool progress = terminal && !invocation.quiet;
+    cli::Session session(
+        invocation, core::AppPaths::ofRunningExecutable("clickpath"), desktop.services(),
+        progress ? showProgress : std::function<void(const QString&)>(),
+        [](int exitCode) { QCoreApplication::exit(exitCode); }, [] { return errorOutput().columns(); });
     const platform::qt::UnixSignals unixSignals([&session](int signal) { session.stop(signal); });
     session.start();
     const std::optional<int> finishedEarly = session.exitCode();
     const int exitCode = finishedEarly ? *finishedEarly : QCoreApplication::exec();
-    if (terminal)
-        errorOutput().write("\n");
+    if (progress)
+        errorOutput().write("\n"); // the last line stays, ended
     return exitCode == 0 && messages.errors > 0 ? 1 : exitCode;
+}
+
+// Needs no display: it only reads the file.
+int info(const cli::Invocation& invocation)
+{
+    const QString path = invocation.file.isEmpty()
+        ? core::AppPaths::ofRunningExecutable("clickpath").workingRecordingPath()
+        : invocation.file;
+    const cli::RecordingInfo read = cli::readRecordingInfo(path);
+    const QString text = invocation.json ? cli::describeAsJson(path, read) : cli::describe(path, read);
+    return std::printf("%s", text.toLocal8Bit().constData()) < 0;
 }
 
 } // namespace
@@ -114,10 +128,15 @@ int main(int argc, char* argv[])
             return std::printf("%s", qPrintable(cli::helpText())) < 0;
         if (invocation.command == cli::Command::Version)
             return std::printf("clickpath-cli %s\n", CLICKPATH_VERSION) < 0;
+        if (invocation.command == cli::Command::Info)
+            return info(invocation);
         return run(invocation, desktop, messages);
     } catch (const cli::UsageError& error) {
         say(QString::fromStdString(error.what()));
         errorOutput().write(cli::usage().toLocal8Bit().toStdString());
+        return 2;
+    } catch (const cli::SettingsError& error) {
+        say(QString::fromStdString(error.what()));
         return 2;
     } catch (const std::exception& error) {
         say(QString::fromStdString(error.what()));

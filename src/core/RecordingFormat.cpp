@@ -76,7 +76,16 @@ void RecordingReader::skipByteOrderMark()
 void RecordingReader::skipBlanks()
 {
     for (int byte = file_.peekByte(); isBlank(byte) || (atLineStart_ && isLineEnd(byte)); byte = file_.peekByte())
-        file_.takeByte();
+        takeByteCountingLines();
+}
+
+// CR, LF and CR LF each end one line.
+void RecordingReader::takeByteCountingLines()
+{
+    const int byte = file_.peekByte();
+    file_.takeByte();
+    if (byte == '\n' || (byte == '\r' && file_.peekByte() != '\n'))
+        ++line_;
 }
 
 // Takes the field's text up to its terminator, and the terminator itself
@@ -86,11 +95,11 @@ std::optional<std::string> RecordingReader::takeField()
 {
     std::string field;
     for (int byte = file_.peekByte(); byte >= 0; byte = file_.peekByte()) {
-        file_.takeByte();
+        takeByteCountingLines();
         if (byte == ',' || isLineEnd(byte)) {
             atLineStart_ = byte != ',';
             if (byte == '\r' && file_.peekByte() == '\n')
-                file_.takeByte();
+                takeByteCountingLines();
             break;
         }
         if (field.size() == kMaxFieldLength)
@@ -107,6 +116,7 @@ std::optional<std::int32_t> RecordingReader::nextInteger()
     skipBlanks();
     if (file_.peekByte() < 0)
         return std::nullopt; // the end: no problem
+    fieldLine_ = line_;
     const auto field = takeField();
     if (!field) {
         problem_ = "Bad recording: a field is longer than any number";

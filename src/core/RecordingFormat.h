@@ -43,16 +43,21 @@ public:
     std::optional<Record> next();
     // Why reading stopped before the end, or empty: "Bad recording: ...".
     const std::string& problem() const { return problem_; }
+    // The line of the last field read, from 1.
+    std::int64_t line() const { return fieldLine_; }
 
 private:
     std::optional<std::int32_t> nextInteger();
     void skipByteOrderMark();
     void skipBlanks();
     std::optional<std::string> takeField();
+    void takeByteCountingLines();
 
     platform::InputFile file_;
     bool atLineStart_ = true; // else the last field ended at a comma
     std::string problem_;
+    std::int64_t line_ = 1;
+    std::int64_t fieldLine_ = 0;
 };
 
 // Writes a recording line by line; every line reaches the operating system

@@ -2,7 +2,7 @@
 
 #include "platform/Services.h"
 #include "platform/qt/MonotonicClock.h"
-#include "platform/qt/SeededRandom.h"
+#include "platform/SeededRandom.h"
 
 namespace clickpath::platform {
 
@@ -31,7 +31,7 @@ private:
     std::unique_ptr<x11::X11Pointer> x11Pointer_;
     std::unique_ptr<wayland::VirtualPointer> virtualPointer_;
     qt::MonotonicClock clock_;
-    qt::SeededRandom random_;
+    SeededRandom random_;
 };
 
 } // namespace clickpath::platform

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace clickpath::platform {
@@ -18,6 +19,12 @@ TerminalOutput::TerminalOutput()
     // A new open of the terminal, so that its O_NONBLOCK is ours alone.
     if (::isatty(STDERR_FILENO) == 1)
         terminal_ = ::open("/proc/self/fd/2", O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+
+int TerminalOutput::columns() const
+{
+    winsize size{};
+    return isTerminal() && ::ioctl(terminal_, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
 }
 
 TerminalOutput::~TerminalOutput()

@@ -21,6 +21,8 @@ public:
     TerminalOutput& operator=(const TerminalOutput&) = delete;
 
     bool isTerminal() const { return terminal_ != -1; }
+    // The terminal's width now, so that a resize is followed; 0 when unknown.
+    int columns() const;
     // A frame that is worth showing only now: dropped while an earlier piece
     // still waits for the terminal.
     void showFrame(std::string_view bytes);
