@@ -111,13 +111,4 @@ TEST_F(Form1Test, RecLeavesOutTheButtonsBeforeItShowsClickAndEndsAtTheRightButto
     EXPECT_EQ(h.readRecording(), "640,0,0\r\n");
 }
 
-TEST_F(Form1Test, ACloseInAWaitEndsItAtOnceTouchingNoControl)
-{
-    play("1,1,128\r\n1,1,0\r\n2,2,128\r\n", "0 100 0 0 0");
-    h.desk.time.at(1000.5, [this] { (h.form.Form_QueryUnload(), h.form.Form_Unload(), h.controls.shown.clear()); });
-    h.desk.time.run();
-    EXPECT_EQ(h.desk.time.now, 1000.5);
-    EXPECT_TRUE(h.controls.shown.empty());
-}
-
 } // namespace

@@ -21,13 +21,9 @@
 #include <ostream>
 #include <sys/resource.h>
 
-inline void PrintTo(const QString& text, std::ostream* out)
+inline std::ostream& operator<<(std::ostream& out, const QString& text) // for messages, traces and values
 {
-    *out << '"' << text.toStdString() << '"';
-}
-inline std::ostream& operator<<(std::ostream& out, const QString& text) // for messages and traces
-{
-    return out << text.toStdString();
+    return out << '"' << text.toStdString() << '"';
 }
 
 // The fake desktop: a fake per platform interface, with a fake time; the logic runs on it with no display or sleep.
