@@ -81,6 +81,10 @@ TEST_F(Form1Test, LoopIsReadAtTheEndOfEachPassWhichCountsInThePassCountAndSleeps
     EXPECT_EQ(h.controls.history(Label::PassCount), "0 1 2 3");
     EXPECT_EQ(state(), "buttons");
     EXPECT_EQ(h.desk.pointer.path(), "1,1");
+    h.form.Command1_Click(); // "Rec" counts the passes from 0 again, also when it ends with no stop of playback
+    (FileSizeLimit(0), h.desk.time.runFor(0.01));
+    play("1,1,0\r\n", "10 0 0 0 0");
+    EXPECT_EQ(h.controls.text(Label::PassCount), "0");
 }
 
 TEST_F(Form1Test, RecLeavesOutTheButtonsBeforeItShowsClickAndEndsAtTheRightButtonOrAClose)
