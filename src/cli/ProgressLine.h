@@ -27,7 +27,7 @@ struct RecordProgress {
 // Each line fits `width` columns with the last one free, so that a terminal
 // never wraps it: the bar gets shorter, then words and fields go, the least
 // telling first, and at last the line is cut.
-// "pass 2  line 153/3000 [###.................]  click wait 4 s"
+// "pass 2  line 1500/3000 [##########..........]  click wait 4 s"
 QString playLine(const PlayProgress& progress, int width);
 // "1:05.2  6520 lines  X:640 Y:480  Click!"
 QString recordLine(const RecordProgress& progress, int width);

@@ -112,7 +112,14 @@ void Session::delayTick()
     const double left = *delayEnds_ - services_.clock.seconds();
     if (left <= 0) {
         delayEnds_.reset();
-        return begin();
+        try {
+            begin();
+        } catch (const std::exception& error) {
+            // Said as at a start without a delay; the exit status is 1.
+            services_.messages.showError(QString::fromStdString(error.what()));
+            finish();
+        }
+        return;
     }
     drawProgress(true);
     ticker_->wakeAfter(left - std::ceil(left) + 1);

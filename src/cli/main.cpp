@@ -110,7 +110,7 @@ int info(const cli::Invocation& invocation)
         : invocation.file;
     const cli::RecordingInfo read = cli::readRecordingInfo(path);
     const QString text = invocation.json ? cli::describeAsJson(path, read) : cli::describe(path, read);
-    return std::printf("%s", text.toLocal8Bit().constData()) < 0;
+    return std::printf("%s", text.toLocal8Bit().constData()) < 0 || std::fflush(stdout) != 0;
 }
 
 } // namespace
