@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -36,6 +37,7 @@ struct Plan {
     int longSeconds = 600;
     int stops = 50;
     int replayLines = 3000;
+    int speedLines = 3000;
 };
 
 double seconds(const QElapsedTimer& clock)
@@ -135,53 +137,109 @@ std::string sweep(int lines, int startX, int startY)
     return bytes;
 }
 
+// The pointer moves of one pass over sweep(lines, 300, 300), in order.
+struct Pass {
+    std::vector<Motion> moves;
+    double wallSeconds = 0; // from the start to the pointer resting on the last point
+
+    // Server time from the first move to the last over the ticks between them.
+    double ratio(double tickMs) const
+    {
+        return static_cast<double>(moves.back().serverMs - moves.front().serverMs)
+            / (static_cast<double>(moves.size() - 1) * tickMs);
+    }
+};
+
+// start() begins the pass; ended() runs once the pointer rests on the last
+// point, before moves still on their way from the server are taken.
+Pass watchPass(
+    XDesk& desk, int lines, const std::function<void()>& start, const std::function<void()>& ended = [] {})
+{
+    const std::pair<int, int> last{300 + (lines - 1) % 800, 300 + ((lines - 1) / 800) * 40};
+    // Moves of earlier scenarios may still be on their way from the server:
+    // only moves stamped after the start count.
+    desk.drainMotion();
+    start();
+    // The first tick comes a tick after the start: later than this.
+    const std::uint32_t startServerMs = desk.serverNow();
+    QElapsedTimer clock;
+    clock.start();
+    Pass pass;
+    const auto collect = [&] {
+        for (const Motion& m : desk.takeMotion())
+            if (m.serverMs > startServerMs)
+                pass.moves.push_back(m);
+    };
+    waitFor(
+        [&] {
+            collect();
+            return desk.pointer() == last;
+        },
+        120000);
+    pass.wallSeconds = seconds(clock);
+    ended();
+    pause(100);
+    collect();
+    return pass;
+}
+
 void measureReplay(const QString& tool, XDesk& desk, const Plan& plan, Figures& figures)
 {
     ToolProcess run(tool, desk, kNoWaits);
     run.clickLoop(); // one pass
     run.writeRecording(sweep(plan.replayLines, 300, 300));
-    const int lastX = 300 + (plan.replayLines - 1) % 800;
-    const int lastY = 300 + ((plan.replayLines - 1) / 800) * 40;
-    // Moves of earlier scenarios may still be on their way from the server:
-    // only moves stamped after the click on "Auto" count.
-    desk.drainMotion();
-    run.clickAuto();
-    // The tool's first tick comes 10 ms after the click: later than this.
-    const std::uint32_t autoServerMs = desk.serverNow();
-    QElapsedTimer clock;
-    clock.start();
-    const double cpu1 = run.cpuSeconds();
-    std::vector<Motion> moves;
-    const auto collect = [&] {
-        for (const Motion& m : desk.takeMotion())
-            if (m.serverMs > autoServerMs)
-                moves.push_back(m);
-    };
-    waitFor(
+    double cpu1 = 0;
+    double cpu2 = 0;
+    const Pass pass = watchPass(
+        desk, plan.replayLines,
         [&] {
-            collect();
-            return desk.pointer() == std::make_pair(lastX, lastY);
+            run.clickAuto();
+            cpu1 = run.cpuSeconds();
         },
-        120000);
-    const double cpu2 = run.cpuSeconds();
-    const double wall = seconds(clock);
-    pause(100);
-    collect();
+        [&] { cpu2 = run.cpuSeconds(); });
+    const std::vector<Motion>& moves = pass.moves;
     if (moves.size() < 2)
         return;
-    const double n = static_cast<double>(moves.size());
-    const double span = moves.back().serverMs - moves.front().serverMs;
     std::vector<double> lateness;
     for (std::size_t i = 0; i < moves.size(); ++i)
         lateness.push_back(
             static_cast<double>(moves[i].serverMs - moves.front().serverMs) - 10.0 * static_cast<double>(i));
-    figures.add("replay_moves_seen", n, "moves", "= lines", "pointer moves seen in one pass");
     figures.add(
-        "replay_fidelity", span / ((n - 1) * 10.0), "", "1.000 +/- 0.002", "replay pass time / (lines x 10 ms)");
+        "replay_moves_seen", static_cast<double>(moves.size()), "moves", "= lines", "pointer moves seen in one pass");
+    figures.add("replay_fidelity", pass.ratio(10.0), "", "1.000 +/- 0.002", "replay pass time / (lines x 10 ms)");
     figures.add("tick_lateness_p50_ms", percentile(lateness, 50), "ms", "-", "tick lateness p50");
     figures.add("tick_lateness_p99_ms", percentile(lateness, 99), "ms", "p99 < 2 ms", "tick lateness p99");
     figures.add("tick_lateness_max_ms", percentile(lateness, 100), "ms", "-", "tick lateness max");
-    figures.add("replay_cpu_percent", 100 * (cpu2 - cpu1) / wall, "% of a core", "< 5 %", "CPU while replaying");
+    figures.add(
+        "replay_cpu_percent", 100 * (cpu2 - cpu1) / pass.wallSeconds, "% of a core", "< 5 %", "CPU while replaying");
+}
+
+// The command line's --speed 2 on moves alone and with every wait at 0: the
+// records of a pass should go by at 200 a second.
+void measureSpeed(const QString& cli, XDesk& desk, const Plan& plan, Figures& figures)
+{
+    QTemporaryDir dir;
+    QFile recording(dir.filePath("path.txt"));
+    const std::string bytes = sweep(plan.speedLines, 300, 300);
+    if (!QFile::exists(cli) || !recording.open(QIODevice::WriteOnly)) {
+        std::printf("%s is not built: no --speed figure\n", qPrintable(cli));
+        return;
+    }
+    recording.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    recording.close();
+    QProcess player;
+    player.setProcessChannelMode(QProcess::ForwardedChannels);
+    const Pass pass = watchPass(desk, plan.speedLines, [&] {
+        player.start(cli,
+            {"play", recording.fileName(), "--speed", "2", "--quiet", "--sleep", "0", "--click-wait", "0",
+                "--vertical-margin", "0", "--horizontal-margin", "0", "--first-wait", "0"});
+    });
+    if (!player.waitForFinished(10000))
+        player.kill();
+    if (pass.moves.size() < 2)
+        return;
+    figures.add(
+        "speed2_replay_ratio", pass.ratio(5.0), "", "1.000 +/- 0.01", "--speed 2 replay: pass time / (lines x 5 ms)");
 }
 
 void measureStops(const QString& tool, XDesk& desk, const Plan& plan, Figures& figures)
@@ -470,10 +528,11 @@ int main(int argc, char** argv)
         return at >= 0 && at + 1 < arguments.size() ? arguments[at + 1] : fallback;
     };
     const QString tool = option("--tool", "build/clickpath");
+    const QString cli = option("--cli", "build/clickpath-cli");
     const QString jsonPath = option("--json", "build/bench.json");
     Plan plan;
     if (arguments.contains("--quick"))
-        plan = Plan{5, 5, 20, 10, 3000};
+        plan = Plan{5, 5, 20, 10, 3000, 1000};
     const QString only = option("--only", "");
     plan.longSeconds = option("--long", QString::number(plan.longSeconds)).toInt();
 
@@ -488,6 +547,8 @@ int main(int argc, char** argv)
         measureRecording(tool, desk, plan, figures);
     if (want("replay"))
         measureReplay(tool, desk, plan, figures);
+    if (want("speed"))
+        measureSpeed(cli, desk, plan, figures);
     if (want("stops"))
         measureStops(tool, desk, plan, figures);
     if (want("waits"))
