@@ -70,25 +70,20 @@ TEST(RecordingInfoTest, CountsRecordsPressesAsThePlayerSendsThemTheAreaAndWhereR
     std::string longLine;
     for (int i = 0; i < 1000; ++i)
         longLine += std::to_string(i) + ",5," + (i == 500 ? "128," : "0,");
-    // The recording; the records, clicks and drags, the area, and where it stops.
+    // The recording; the records, clicks and drags, the area (none: 0,0 0,0), and the line where it stops and why.
     const std::pair<std::string, QString> recordings[] = {
-        {"1,1,0\r\n5,5,128\r\n6,6,128\r\n6,6,0\r\n7,7,128\r\n7,7,-7\r\n7,7,0\r\n", "7 1 1 1,1 7,7 "}, {"", "0 0 0  "},
-        {"1,1,0\r\n\r\n8,x,0\r\n9,9,0\r\n", "1 0 0 1,1 1,1 3: Bad recording: \"x\" is not an integer"},
-        {"\xEF\xBB\xBF-2,3,128\r\n", "1 1 0 -2,3 -2,3 "}, // a press held at the end is let go there
-        {longLine, "1000 0 1 0,5 999,5 "},                // the release comes one pixel on: a drag
+        {"1,1,0\r\n5,5,128\r\n6,6,128\r\n6,6,0\r\n7,7,128\r\n7,7,-7\r\n7,7,0\r\n", "7 1 1 1,1 7,7 0: "},
+        {"", "0 0 0 0,0 0,0 0: "}, {"1,1,0\r\n\r\n8,x,0\r\n9,9,0\r\n", "1 0 0 1,1 1,1 3: Bad recording: \"x\" is not"},
+        {"\xEF\xBB\xBF-2,3,128\r\n", "1 1 0 -2,3 -2,3 0: "}, // a press held at the end is let go there
+        {longLine, "1000 0 1 0,5 999,5 0: "},                // the release comes one pixel on: a drag
         {"1,2,0\r\n" + std::string(100, '7'), "1 0 0 1,2 1,2 2: Bad recording: a field "}};
     for (const auto& [bytes, expected] : recordings) {
         writeFile(dir.filePath("r.txt"), bytes);
         const cli::RecordingInfo info = cli::readRecordingInfo(dir.filePath("r.txt"));
-        const QString area = info.area ? QStringLiteral("%1,%2 %3,%4")
-                                             .arg(info.area->left)
-                                             .arg(info.area->top)
-                                             .arg(info.area->right)
-                                             .arg(info.area->bottom)
-                                       : " ";
-        const QString stop = info.stop.isEmpty() ? "" : QStringLiteral("%1: %2").arg(info.stopLine).arg(info.stop);
-        const QString summary
-            = QStringLiteral("%1 %2 %3 %4 ").arg(info.records).arg(info.clicks).arg(info.drags).arg(area) + stop;
+        const auto area = info.area.value_or(cli::RecordingInfo::Area{});
+        const QString summary = QString::asprintf("%ld %ld %ld %d,%d %d,%d %ld: ", info.records, info.clicks,
+                                    info.drags, area.left, area.top, area.right, area.bottom, info.stopLine)
+            + info.stop;
         EXPECT_TRUE(summary.startsWith(expected)) << summary;
     }
     const cli::RecordingInfo info{6000, 2, 1, cli::RecordingInfo::Area{0, 1, 2, 3}, "Bad", 9};
