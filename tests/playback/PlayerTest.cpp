@@ -15,22 +15,19 @@ namespace {
 // The events as words: "pass 1", "press", "release", "first 3" (a wait and its length), its countdown's numbers,
 // "/first" or "/first stopped" at its end, "finished", "stopped" or "failed", "loop 1", and "end".
 struct EventLog final : playback::PlaybackObserver {
-    void passStarted(std::int32_t pass, bool loopsReset) override
+    void passStarted(std::int32_t n, bool reset) override
     {
-        events << QStringLiteral("pass %1%2").arg(pass).arg(loopsReset ? "" : "+");
+        events << "pass " + QString::number(n) + (reset ? "" : "+");
     }
     void pressed() override { events << "press"; }
     void released() override { events << "release"; }
     void waitStarted(WaitKind kind, double seconds) override { events << name(kind) + ' ' + QString::number(seconds); }
     void countdown(std::int16_t seconds) override { events << QString::number(seconds); }
     void waitEnded(WaitKind kind, bool stopped) override { events << '/' + name(kind) + (stopped ? " stopped" : ""); }
-    void passEnded(playback::PassEnd why) override
-    {
-        events << QStringList{"finished", "stopped", "failed"}.value(static_cast<int>(why));
-    }
+    void passEnded(playback::PassEnd why) override { events << QStringList{"finished", "stopped", "failed"}[int(why)]; }
     void loopCounted(std::int32_t loops) override { events << QStringLiteral("loop %1").arg(loops); }
     void playbackEnded() override { events << "end"; }
-    static QString name(WaitKind kind) { return QStringList{"first", "click", "sleep"}.value(static_cast<int>(kind)); }
+    static QString name(WaitKind kind) { return QStringList{"first", "click", "sleep"}[int(kind)]; }
 
     QStringList events;
 };
@@ -47,10 +44,6 @@ struct Rig {
         boxes.setBoxes(texts);
         writeFile(dir.filePath("r.txt"), recording);
         player.startPass();
-    }
-    void stopAt(double when)
-    {
-        desk.time.at(when, [this] { player.stop(); });
     }
     QString events() const { return log.events.join(' '); }
     QString trail() const { return desk.pointer.path(); }
@@ -129,7 +122,7 @@ TEST(PlayerTest, AStopEndsWhatRunsAtOnceReleasesAPressCarriedAcrossARestartAndMa
         SCOPED_TRACE(boxes);
         Rig rig(PassPolicy::untilStopped());
         rig.start("1,1,128\r\n1,1,0\r\n1,1,128\r\n", boxes);
-        rig.stopAt(rig.desk.time.now + 2);
+        rig.desk.time.at(rig.desk.time.now + 2, [&] { rig.player.stop(); });
         rig.desk.time.run();
         EXPECT_EQ(rig.events(), events);
         EXPECT_EQ(rig.remains(), "");
