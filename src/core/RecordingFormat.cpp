@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <charconv>
 #include <string_view>
-#include <variant>
 
 namespace clickpath::core {
 
@@ -33,20 +32,26 @@ std::string printable(std::string field)
     return field;
 }
 
-// The field's value, or why it is none.
-std::variant<std::int32_t, std::string> parseInteger(const std::string& field)
+// The field's value, or nothing and why in `problem`.
+std::optional<std::int32_t> parseInteger(const std::string& field, std::string& problem)
 {
-    if (field.empty())
-        return "Bad recording: empty field";
+    if (field.empty()) {
+        problem = "Bad recording: empty field";
+        return std::nullopt;
+    }
     const bool hasSign = field[0] == '+' || field[0] == '-';
     const auto digits = std::string_view(field).substr(hasSign ? 1 : 0);
-    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return "Bad recording: \"" + printable(field) + "\" is not an integer";
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        problem = "Bad recording: \"" + printable(field) + "\" is not an integer";
+        return std::nullopt;
+    }
     // from_chars takes a leading "-" but no "+".
     const char* first = field.data() + (field[0] == '+' ? 1 : 0);
     std::int32_t value = 0;
-    if (std::from_chars(first, field.data() + field.size(), value).ec != std::errc())
-        return "Bad recording: " + field + " does not fit in 32 bits";
+    if (std::from_chars(first, field.data() + field.size(), value).ec != std::errc()) {
+        problem = "Bad recording: " + field + " does not fit in 32 bits";
+        return std::nullopt;
+    }
     return value;
 }
 
@@ -75,40 +80,36 @@ void RecordingReader::skipByteOrderMark()
 
 void RecordingReader::skipBlanks()
 {
-    for (int byte = file_.peekByte(); isBlank(byte) || (atLineStart_ && isLineEnd(byte)); byte = file_.peekByte())
-        takeByteCountingLines();
+    for (int byte = file_.peekByte(); isBlank(byte) || (atLineStart_ && isLineEnd(byte)); byte = file_.peekByte()) {
+        file_.takeByte();
+        // CR LF is one line end: its LF counts it.
+        if (byte == '\n' || (byte == '\r' && file_.peekByte() != '\n'))
+            ++line_;
+    }
 }
 
-// CR, LF and CR LF each end one line.
-void RecordingReader::takeByteCountingLines()
+// Takes the field's text into `field_` up to its terminator, and the
+// terminator itself (",", CR, LF or CR LF); the end of the file ends a field
+// as well. False for a field longer than any number.
+bool RecordingReader::takeField()
 {
-    const int byte = file_.peekByte();
-    file_.takeByte();
-    if (byte == '\n' || (byte == '\r' && file_.peekByte() != '\n'))
-        ++line_;
-}
-
-// Takes the field's text up to its terminator, and the terminator itself
-// (",", CR, LF or CR LF); the end of the file ends a field as well. Nothing
-// for a field longer than any number.
-std::optional<std::string> RecordingReader::takeField()
-{
-    std::string field;
+    field_.clear();
     for (int byte = file_.peekByte(); byte >= 0; byte = file_.peekByte()) {
-        takeByteCountingLines();
+        file_.takeByte();
         if (byte == ',' || isLineEnd(byte)) {
             atLineStart_ = byte != ',';
             if (byte == '\r' && file_.peekByte() == '\n')
-                takeByteCountingLines();
+                file_.takeByte();
+            line_ += atLineStart_ ? 1 : 0;
             break;
         }
-        if (field.size() == kMaxFieldLength)
-            return std::nullopt;
-        field.push_back(static_cast<char>(byte));
+        if (field_.size() == kMaxFieldLength)
+            return false;
+        field_.push_back(static_cast<char>(byte));
     }
-    while (!field.empty() && isBlank(static_cast<unsigned char>(field.back())))
-        field.pop_back();
-    return field;
+    while (!field_.empty() && isBlank(static_cast<unsigned char>(field_.back())))
+        field_.pop_back();
+    return true;
 }
 
 std::optional<std::int32_t> RecordingReader::nextInteger()
@@ -117,29 +118,21 @@ std::optional<std::int32_t> RecordingReader::nextInteger()
     if (file_.peekByte() < 0)
         return std::nullopt; // the end: no problem
     fieldLine_ = line_;
-    const auto field = takeField();
-    if (!field) {
+    if (!takeField()) {
         problem_ = "Bad recording: a field is longer than any number";
         return std::nullopt;
     }
-    auto parsed = parseInteger(*field);
-    if (auto* why = std::get_if<std::string>(&parsed)) {
-        problem_ = std::move(*why);
-        return std::nullopt;
-    }
-    return std::get<std::int32_t>(parsed);
+    return parseInteger(field_, problem_);
 }
 
 std::optional<Record> RecordingReader::next()
 {
-    Record record;
-    for (std::int32_t* field : {&record.x, &record.y, &record.button}) {
-        const auto value = nextInteger();
-        if (!value)
-            return std::nullopt;
-        *field = *value;
-    }
-    return record;
+    const auto x = nextInteger();
+    const auto y = x ? nextInteger() : std::nullopt;
+    const auto button = y ? nextInteger() : std::nullopt;
+    if (!button)
+        return std::nullopt;
+    return Record{*x, *y, *button};
 }
 
 RecordingWriter::RecordingWriter(const QString& path)

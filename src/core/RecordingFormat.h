@@ -50,11 +50,11 @@ private:
     std::optional<std::int32_t> nextInteger();
     void skipByteOrderMark();
     void skipBlanks();
-    std::optional<std::string> takeField();
-    void takeByteCountingLines();
+    bool takeField();
 
     platform::InputFile file_;
     bool atLineStart_ = true; // else the last field ended at a comma
+    std::string field_;       // the field being read
     std::string problem_;
     std::int64_t line_ = 1;
     std::int64_t fieldLine_ = 0;
