@@ -1,11 +1,14 @@
 #include "fakes/FakeInputDevices.h"
 
+#include <ranges>
+
 namespace clickpath::fakes {
 
 using namespace platform::wayland;
 
 namespace {
 
+// Reads what was queued for its node; nothing once the node has gone.
 struct FakeReader final : EventReader {
     FakeReader(FakeInputDevices& devices, std::string node)
         : devices(devices)
@@ -15,64 +18,37 @@ struct FakeReader final : EventReader {
     int descriptor() const override { return -1; }
     std::optional<std::vector<input_event>> readEvents() override
     {
-        return devices.present.contains(node) ? std::optional(std::exchange(devices.queued[node], {})) : std::nullopt;
+        return devices.plugged.contains(node) ? std::optional(std::exchange(devices.queued[node], {})) : std::nullopt;
     }
     FakeInputDevices& devices;
     std::string node;
 };
 
-struct FakeDirectory final : DeviceDirectory {
-    explicit FakeDirectory(FakeInputDevices& devices)
-        : devices(devices)
-    {
-    }
-    std::vector<InputDeviceInfo> present() override
-    {
-        std::vector<InputDeviceInfo> all;
-        for (const auto& [node, info] : devices.present)
-            all.push_back(info);
-        return all;
-    }
-    int changesDescriptor() const override { return -1; }
-    std::vector<DeviceChange> takeChanges() override { return std::exchange(devices.changes, {}); }
-    std::unique_ptr<EventReader> open(const InputDeviceInfo& device) override
-    {
-        if (devices.unreadable.contains(device.node))
-            throw ToolError(noReadAccessMessage(device, "Permission denied"));
-        return std::make_unique<FakeReader>(devices, device.node);
-    }
-    FakeInputDevices& devices;
-};
-
 } // namespace
 
-InputDeviceInfo FakeInputDevices::device(int number, const std::string& kind, const std::string& name)
+void FakeInputDevices::plug(int number, const std::string& kind, const std::string& name)
 {
-    return {"/dev/input/event" + std::to_string(number), name, kind == "mouse", kind == "touchpad", kind == "stick",
-        kind == "keyboard"};
+    const Info device{node(number), name, kind == "mouse", kind == "touchpad", kind == "stick", kind == "keyboard"};
+    changes.push_back({true, plugged[device.node] = device});
 }
 
-void FakeInputDevices::plug(const Info& device)
+void FakeInputDevices::send(int number, int code, int value)
 {
-    present[device.node] = device;
-    changes.push_back({true, device});
+    queued[node(number)].insert(queued[node(number)].end(),
+        {{{}, EV_KEY, static_cast<std::uint16_t>(code), value}, {{}, EV_SYN, SYN_REPORT, 0}});
 }
 
-void FakeInputDevices::unplug(const std::string& node)
+std::vector<InputDeviceInfo> FakeInputDevices::present()
 {
-    changes.push_back({false, present.at(node)});
-    present.erase(node);
+    const auto all = std::views::values(plugged);
+    return {all.begin(), all.end()};
 }
 
-void FakeInputDevices::send(const std::string& node, int code, int value)
+std::unique_ptr<EventReader> FakeInputDevices::open(const InputDeviceInfo& device)
 {
-    queued[node].push_back({{}, EV_KEY, static_cast<std::uint16_t>(code), value});
-    queued[node].push_back({{}, EV_SYN, SYN_REPORT, 0});
-}
-
-std::unique_ptr<DeviceDirectory> FakeInputDevices::directory()
-{
-    return std::make_unique<FakeDirectory>(*this);
+    if (unreadable.contains(device.node))
+        throw ToolError(noReadAccessMessage(device, "Permission denied"));
+    return std::make_unique<FakeReader>(*this, device.node);
 }
 
 } // namespace clickpath::fakes

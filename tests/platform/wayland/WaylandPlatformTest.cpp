@@ -1,13 +1,9 @@
-// The Wayland layer's logic: the choice of the desktop, the evdev events and
-// devices on fake ones, the layout's axes and the compositor's uptake.
-#include "fakes/FakeDesktop.h"
+// The Wayland layer's logic: the choice of the desktop, the evdev events and devices on fake ones, and the
+// layout's axes. The guest's cases (tests/guest/cases.sh) test the rest on a real compositor.
 #include "fakes/FakeInputDevices.h"
 #include "platform/DesktopChoice.h"
 #include "platform/wayland/EvdevButtonSource.h"
 #include "platform/wayland/VirtualPointer.h"
-
-#include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +13,8 @@ using namespace clickpath::platform::wayland;
 using fakes::FakeInputDevices;
 
 namespace {
+
+constexpr auto node = &FakeInputDevices::node;
 
 TEST(DesktopChoiceTest, AWaylandSessionIsWaylandEvenWithXWaylandsDisplayAndItsCompositorIsNamed)
 {
@@ -36,108 +34,50 @@ TEST(DesktopChoiceTest, AWaylandSessionIsWaylandEvenWithXWaylandsDisplayAndItsCo
     }
 }
 
-TEST(EvdevEventsTest, OnlyLeftAndRightEdgesAreButtonItemsAndOnlyPointingDevicesAreWatched)
+// Present at start: a keyboard, which may not be opened, two pointing devices and the tool's own pointer;
+// later a trackpoint, a keyboard and a mouse that cannot be read come, and the touchpad and the mouse go.
+TEST(EvdevSourceTest, ThePointingDevicesLeftAndRightEdgesArriveInOrderUpToTheCapacityFromThoseThatComeAndGo)
 {
-    const std::tuple<std::uint16_t, std::uint16_t, int, QString> events[] = {{EV_KEY, BTN_LEFT, 1, "L+"},
-        {EV_KEY, BTN_LEFT, 0, "L-"}, {EV_KEY, BTN_RIGHT, 1, "R+"}, {EV_KEY, BTN_RIGHT, 0, "R-"},
-        {EV_KEY, BTN_RIGHT, 2, ""} /* a repeat */, {EV_KEY, BTN_MIDDLE, 1, ""}, {EV_KEY, BTN_TOUCH, 1, ""},
-        {EV_KEY, KEY_A, 1, ""}, {EV_REL, REL_X, 1, ""}, {EV_MSC, MSC_SCAN, BTN_RIGHT, ""}, {EV_SYN, SYN_REPORT, 0, ""}};
-    for (const auto& [type, code, value, expected] : events) {
-        const auto item = buttonItemOf({{}, type, code, value});
-        const QString seen
-            = item ? QString(item->button == MouseButton::Left ? 'L' : 'R') + (item->pressed ? '+' : '-') : QString();
-        EXPECT_EQ(seen, expected) << type << " " << code << " " << value;
-    }
-    const std::tuple<std::string, std::string, bool> devices[]
-        = {{"mouse", "USB mouse", true}, {"touchpad", "SynPS/2 Touchpad", true}, {"stick", "TPPS/2 TrackPoint", true},
-            {"keyboard", "AT kbd", false}, {"none", "Power Button", false}, {"mouse", kVirtualPointerName, false}};
-    for (const auto& [kind, name, pointing] : devices)
-        EXPECT_EQ(isPointingDevice(FakeInputDevices::device(1, kind, name)), pointing) << kind << " " << name;
-}
-
-struct EvdevSourceTest : ::testing::Test {
-    EvdevSourceTest()
-    {
-        for (const auto& [number, kind, name] : {std::tuple{1, "keyboard", "device"}, {2, "mouse", "device"},
-                 {3, "touchpad", "device"}, {4, "mouse", kVirtualPointerName}})
-            devices.plug(FakeInputDevices::device(number, kind, name));
-        devices.changes.clear();
-    }
-    // Opens and starts delivery, as the watcher does; each notification reads all.
-    std::unique_ptr<EvdevButtonSource> start(int capacity = 10)
-    {
-        auto source = std::make_unique<EvdevButtonSource>(devices.directory());
-        source->start(capacity, [this, source = source.get()] {
-            ++notifications;
-            for (ButtonItem item; source->read({&item, 1}) == 1;)
-                seen += QString(item.button == MouseButton::Left ? 'L' : 'R') + (item.pressed ? "+ " : "- ");
-        });
-        return source;
-    }
-    void send(int number, int code, int value)
-    {
-        devices.send("/dev/input/event" + std::to_string(number), code, value);
-    }
-
-    FakeInputDevices devices;
+    auto owned = std::make_unique<FakeInputDevices>();
+    FakeInputDevices& devices = *owned;
+    for (const auto& [number, kind, name] : {std::tuple{1, "keyboard", "device"}, {2, "mouse", "device"},
+             {3, "touchpad", "device"}, {4, "mouse", kVirtualPointerName}})
+        devices.plug(number, kind, name);
+    devices.unreadable = {node(1), node(7)};
+    EvdevButtonSource source(std::move(owned));
     QString seen;
     int notifications = 0;
-};
-
-TEST_F(EvdevSourceTest, DeliversThePointingDevicesButtonsInOrderWhileStarted)
-{
-    const auto source = start();
-    EXPECT_EQ(source->watchedNodes(), (std::vector<std::string>{"/dev/input/event2", "/dev/input/event3"}));
-    for (int value : {1, 0})
-        send(3, BTN_LEFT, value);
-    send(3, BTN_RIGHT, 1);
-    source->deviceReadable("/dev/input/event3");
-    EXPECT_EQ(seen, "L+ L- R+ ");
+    source.start(3, [&] {
+        ++notifications;
+        for (ButtonItem item; source.read({&item, 1}) == 1;)
+            seen += QString(item.button == MouseButton::Left ? 'L' : 'R') + (item.pressed ? "+ " : "- ");
+    });
+    EXPECT_EQ(source.watchedNodes(), (std::vector{node(2), node(3)}));
+    // Neither the middle button nor a key's repeat is a mouse button's edge.
+    for (const auto& [code, value] :
+        {std::pair{BTN_LEFT, 1}, {BTN_MIDDLE, 1}, {BTN_LEFT, 0}, {BTN_RIGHT, 2}, {BTN_RIGHT, 1}, {BTN_RIGHT, 0}})
+        devices.send(3, code, value);
+    source.takeWaiting();
+    EXPECT_EQ(notifications, 0) << "taken in without a notification";
+    source.deviceReadable(node(2)); // the mouse sent nothing: the touchpad's were taken in already
+    EXPECT_EQ(seen, "L+ L- R+ ") << "the fourth is beyond the capacity";
     EXPECT_EQ(notifications, 1);
-    source->stop();
-    send(2, BTN_RIGHT, 0);
-    source->deviceReadable("/dev/input/event2");
-    EXPECT_EQ(seen, "L+ L- R+ ");
-}
 
-TEST_F(EvdevSourceTest, ItemsBeyondTheCapacityAreLostAndTakeWaitingBuffersWithoutNotifying)
-{
-    const auto source = start(2);
-    for (int value : {1, 0, 1})
-        send(2, BTN_LEFT, value);
-    source->takeWaiting();
-    EXPECT_EQ(notifications, 0);
-    ButtonItem items[4];
-    EXPECT_EQ(source->read(items), 2u);
-    EXPECT_TRUE(items[0].pressed && !items[1].pressed);
-}
-
-TEST_F(EvdevSourceTest, HotPluggedPointingDevicesAreWatchedAndUnpluggedOnesLetGo)
-{
-    const auto source = start();
-    devices.plug(FakeInputDevices::device(5, "stick"));
-    devices.plug(FakeInputDevices::device(6, "keyboard"));
-    devices.unreadable.insert("/dev/input/event7");
-    devices.plug(FakeInputDevices::device(7, "mouse")); // left out, without an error
-    devices.unplug("/dev/input/event3");
-    source->devicesChanged();
-    EXPECT_EQ(source->watchedNodes(), (std::vector<std::string>{"/dev/input/event2", "/dev/input/event5"}));
-    send(5, BTN_RIGHT, 1);
-    source->deviceReadable("/dev/input/event5");
-    EXPECT_EQ(seen, "R+ ");
-    devices.present.erase("/dev/input/event2"); // gone before udev says so: let go at the failed read
-    source->deviceReadable("/dev/input/event2");
-    EXPECT_EQ(source->watchedNodes(), std::vector<std::string>{"/dev/input/event5"});
-}
-
-TEST_F(EvdevSourceTest, APointingDeviceThatCannotBeReadAtStartIsNamedWithHowToGetAccess)
-{
-    devices.unreadable = {"/dev/input/event1"}; // a keyboard is never opened
-    EXPECT_EQ(fakes::errorOf<ToolError>([this] { start(); }), "none");
-    devices.unreadable.insert("/dev/input/event3");
-    const std::string said = fakes::errorOf<ToolError>([this] { start(); });
-    EXPECT_EQ(said.rfind("Cannot read the pointing device /dev/input/event3 (device): Permission denied.", 0), 0u);
-    EXPECT_NE(said.find("60-clickpath.rules"), std::string::npos) << said;
+    for (const auto& [number, kind] : {std::pair{5, "stick"}, {6, "keyboard"}, {7, "mouse"}})
+        devices.plug(number, kind);
+    devices.unplug(3);
+    source.devicesChanged();
+    EXPECT_EQ(source.watchedNodes(), (std::vector{node(2), node(5)}));
+    devices.send(5, BTN_RIGHT, 1);
+    source.deviceReadable(node(5));
+    EXPECT_EQ(seen, "L+ L- R+ R+ ");
+    devices.plugged.erase(node(2)); // gone before udev says so: let go at the failed read
+    source.deviceReadable(node(2));
+    EXPECT_EQ(source.watchedNodes(), std::vector{node(5)});
+    source.stop();
+    devices.send(5, BTN_RIGHT, 0);
+    source.deviceReadable(node(5));
+    EXPECT_EQ(seen, "L+ L- R+ R+ ");
 }
 
 TEST(LayoutMappingTest, EachLayoutPixelHasItsOwnAxisValueAndFarPositionsStopAtTheEdge)
@@ -150,24 +90,6 @@ TEST(LayoutMappingTest, EachLayoutPixelHasItsOwnAxisValueAndFarPositionsStopAtTh
         EXPECT_EQ(axisValue(verticalAxisOf(layout), y), axisY) << y;
     }
     EXPECT_EQ(horizontalAxisOf({0, 0, 0, 0}).maximum, 0) << "no output yet still gives a valid axis";
-}
-
-TEST(CompositorUptakeTest, TheDeviceIsTakenWhenAnotherProcessHoldsItsNodeOpen)
-{
-    QTemporaryDir proc;
-    const auto holds = [&](const QString& pid, const QString& target) {
-        QDir(proc.path()).mkpath(pid + "/fd");
-        ASSERT_TRUE(QFile::link(target, proc.filePath(pid + "/fd/7")));
-    };
-    holds("100", "/dev/input/event9"); // the tool itself
-    holds("200", "/dev/input/event8");
-    holds("self", "/dev/input/event9"); // not a process's folder
-    QDir(proc.path()).mkpath("300");    // another user's process: no fd listing
-    const std::string root = proc.path().toStdString();
-    EXPECT_FALSE(openedElsewhere(root, "/dev/input/event9", 100));
-    EXPECT_TRUE(openedElsewhere(root, "/dev/input/event8", 100));
-    holds("201", "/dev/input/event9");
-    EXPECT_TRUE(openedElsewhere(root, "/dev/input/event9", 100));
 }
 
 } // namespace
