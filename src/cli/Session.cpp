@@ -277,10 +277,12 @@ void Session::lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y)
 
 void Session::leftButton(bool pressed)
 {
-    if (recorder_)
-        recorder_->leftButton(pressed);
     record_.held = pressed;
-    drawProgress(false);
+    // Before the start the line would show a pointer at 0,0.
+    if (recorder_ && recorder_->recording()) {
+        recorder_->leftButton(pressed);
+        drawProgress(false);
+    }
 }
 
 void Session::rightButton()
