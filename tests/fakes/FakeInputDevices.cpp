@@ -1,5 +1,6 @@
 #include "fakes/FakeInputDevices.h"
 
+#include <functional>
 #include <ranges>
 
 namespace clickpath::fakes {
@@ -8,20 +9,10 @@ using namespace platform::wayland;
 
 namespace {
 
-// Reads what was queued for its node; nothing once the node has gone.
 struct FakeReader final : EventReader {
-    FakeReader(FakeInputDevices& devices, std::string node)
-        : devices(devices)
-        , node(std::move(node))
-    {
-    }
     int descriptor() const override { return -1; }
-    std::optional<std::vector<input_event>> readEvents() override
-    {
-        return devices.plugged.contains(node) ? std::optional(std::exchange(devices.queued[node], {})) : std::nullopt;
-    }
-    FakeInputDevices& devices;
-    std::string node;
+    std::optional<std::vector<input_event>> readEvents() override { return read(); }
+    std::function<std::optional<std::vector<input_event>>()> read;
 };
 
 } // namespace
@@ -48,7 +39,12 @@ std::unique_ptr<EventReader> FakeInputDevices::open(const InputDeviceInfo& devic
 {
     if (unreadable.contains(device.node))
         throw ToolError(noReadAccessMessage(device, "Permission denied"));
-    return std::make_unique<FakeReader>(*this, device.node);
+    // What was queued for the node; nothing once the node has gone.
+    auto reader = std::make_unique<FakeReader>();
+    reader->read = [this, node = device.node]() -> std::optional<std::vector<input_event>> {
+        return plugged.contains(node) ? std::optional(std::exchange(queued[node], {})) : std::nullopt;
+    };
+    return reader;
 }
 
 } // namespace clickpath::fakes

@@ -45,7 +45,7 @@ public:
     {
     }
     QString introspect(const QString&) const override { return {}; }
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
         const QVariantList arguments = message.arguments();
         if (message.member() != QLatin1String("moved") || arguments.size() != 2)
@@ -53,6 +53,9 @@ public:
         const auto pixel
             = [](const QVariant& value) { return static_cast<std::int32_t>(std::lround(value.toDouble())); };
         latest_ = ScreenPoint{pixel(arguments[0]), pixel(arguments[1])};
+        // KWin waits for an answer to every call; unanswered, each would
+        // stay pending in KWin until the bus's timeout.
+        connection.send(message.createReply());
         return true;
     }
 

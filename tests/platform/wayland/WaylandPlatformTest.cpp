@@ -1,9 +1,13 @@
-// The Wayland layer's logic: the choice of the desktop, the evdev events and devices on fake ones, and the
-// layout's axes. The guest's cases (tests/guest/cases.sh) test the rest on a real compositor.
+// The Wayland layer's logic: the choice of the desktop, the evdev events and devices on fake ones, the
+// layout's axes and the compositor's uptake. The guest's cases (tests/guest/cases.sh) test the rest.
 #include "fakes/FakeInputDevices.h"
 #include "platform/DesktopChoice.h"
 #include "platform/wayland/EvdevButtonSource.h"
 #include "platform/wayland/VirtualPointer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +94,17 @@ TEST(LayoutMappingTest, EachLayoutPixelHasItsOwnAxisValueAndFarPositionsStopAtTh
         EXPECT_EQ(axisValue(verticalAxisOf(layout), y), axisY) << y;
     }
     EXPECT_EQ(horizontalAxisOf({0, 0, 0, 0}).maximum, 0) << "no output yet still gives a valid axis";
+}
+
+TEST(CompositorUptakeTest, TheDeviceIsTakenWhenAnotherProcessHoldsItsNodeOpen)
+{
+    QTemporaryDir proc; // event9 is held by the tool (100) and by a folder that is no process's
+    for (const auto& [pid, held] : {std::pair{"100", 9}, {"200", 8}, {"self", 9}}) {
+        QDir(proc.path()).mkpath(QString(pid) + "/fd");
+        QFile::link(QString::fromStdString(node(held)), proc.filePath(QString(pid) + "/fd/7"));
+    }
+    EXPECT_FALSE(openedElsewhere(proc.path().toStdString(), node(9), 100));
+    EXPECT_TRUE(openedElsewhere(proc.path().toStdString(), node(8), 100));
 }
 
 } // namespace
