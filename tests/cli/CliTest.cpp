@@ -27,7 +27,8 @@ TEST(CommandLineTest, ReadsEachCommandWithItsOptionsNamesWhatIsWrongAndFitsEight
     EXPECT_EQ(std::tuple(play.passes, play.speed, play.seed, play.delay, play.quiet),
         std::tuple(3, 2.5, std::optional<std::uint64_t>(7), 1.5, true));
     EXPECT_TRUE(parse("play --loop").loop);
-    EXPECT_EQ(parse("record out.txt --delay 2").delay, 2);
+    const cli::Invocation record = parse("record out.txt --delay 2 --quiet");
+    EXPECT_EQ(std::pair(record.delay, record.quiet), std::pair(2.0, true));
     EXPECT_TRUE(parse("info walk.txt --json").json);
     const std::pair<const char*, const char*> errors[] = {{"", "no command"}, {"dance", "\"dance\""},
         {"play --sleep", "sleep"}, {"play --sleep x", "--sleep: \"x\""}, {"play --vertical-margin 3E9", "margin"},
