@@ -217,8 +217,7 @@ void Session::finish()
     if (exitCode_)
         return;
     exitCode_ = signal_ ? 128 + signal_ : 0;
-    drawnAt_ = -1; // the last state shows in full
-    drawProgress(false);
+    drawProgress(true); // the last state shows in full
     finished_(*exitCode_);
     try {
         watcher_->stopDelivery();
@@ -254,8 +253,7 @@ void Session::countdown(std::int16_t seconds)
 
 void Session::waitEnded(WaitKind, bool)
 {
-    play_.wait.clear();
-    play_.countdown.clear();
+    play_.wait.clear(); // and with it its countdown
     drawProgress(true);
 }
 
@@ -291,11 +289,11 @@ void Session::rightButton()
         stop();
 }
 
-void Session::drawProgress(bool waitChanged)
+void Session::drawProgress(bool atOnce)
 {
-    // At most ten times a second, but every second of a countdown.
+    // At most ten times a second, but every second of a countdown at once.
     const double now = services_.clock.seconds();
-    if (!showProgress_ || (!waitChanged && now - drawnAt_ < kProgressInterval))
+    if (!showProgress_ || (!atOnce && now - drawnAt_ < kProgressInterval))
         return;
     const int width = columns_ && columns_() > 0 ? columns_() : 80;
     QString line;

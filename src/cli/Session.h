@@ -62,7 +62,7 @@ private:
     void begin();
     void recordingTick();
     void finish();
-    void drawProgress(bool waitChanged);
+    void drawProgress(bool atOnce);
 
     void passStarted(std::int32_t pass, bool loopsReset) override;
     void recordPlayed(std::int64_t played, std::int32_t x, std::int32_t y) override;

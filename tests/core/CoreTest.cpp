@@ -36,6 +36,7 @@ TEST(NumberTextTest, ANumberIsASignDigitsOneSeparatorAndAnExponentWithBlanksArou
     EXPECT_EQ(integerOf("32767.5", kDot), std::nullopt);
     EXPECT_EQ(longOf("2147483647.5", kDot), std::nullopt);
     EXPECT_EQ(singleOf("1E39", kDot), std::nullopt);
+    EXPECT_EQ(singleOf("3.4028234663852886E38", kDot), std::numeric_limits<float>::max());
     EXPECT_EQ(doubleOf("1E999", kDot), std::nullopt);
     EXPECT_EQ(sumOf(2147483647, 1), std::nullopt);
     EXPECT_EQ(sumOf(-2147483647, -1), -2147483647 - 1);
