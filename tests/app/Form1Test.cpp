@@ -115,4 +115,13 @@ TEST_F(Form1Test, RecLeavesOutTheButtonsBeforeItShowsClickAndEndsAtTheRightButto
     EXPECT_EQ(h.readRecording(), "640,0,0\r\n");
 }
 
+TEST_F(Form1Test, AnEditOfTheFirstPassWaitTakesEffectAtOnce)
+{
+    h.controls.loop = false;
+    play("1,1,128\r\n1,1,0\r\n", "0 0 0 0 100");
+    h.desk.time.at(1001, [this] { (h.controls.setBoxText(SettingBox::FirstPassWait, "0"), h.form.Text5_Change()); });
+    h.desk.time.run();
+    EXPECT_NEAR(h.desk.time.now, 1001, 0.05);
+}
+
 } // namespace
