@@ -8,6 +8,7 @@ namespace clickpath::platform {
 struct ScreenPoint {
     std::int32_t x = 0;
     std::int32_t y = 0;
+    bool operator==(const ScreenPoint&) const = default;
 };
 
 // The desktop pointer, in the desktop's physical pixels.

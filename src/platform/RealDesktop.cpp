@@ -4,6 +4,7 @@
 #include "platform/qt/GridTimer.h"
 #include "platform/qt/ScreenLayout.h"
 #include "platform/wayland/EvdevButtonSource.h"
+#include "platform/wayland/HyprlandCursor.h"
 #include "platform/wayland/KWinCursor.h"
 #include "platform/wayland/UdevDirectory.h"
 #include "platform/wayland/VirtualPointer.h"
@@ -35,9 +36,12 @@ RealDesktop::RealDesktop(MessageSink& messages, bool wayland)
     }
     // Said at start rather than at the first right click that goes unseen.
     openPointingDevices();
-    const QString compositor = compositorName(QProcessEnvironment::systemEnvironment());
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    std::unique_ptr<wayland::CursorSource> cursor = wayland::KWinCursor::connect();
+    if (!cursor)
+        cursor = wayland::HyprlandCursor::connect(environment);
     virtualPointer_ = std::make_unique<wayland::VirtualPointer>(
-        qt::screenLayout(), wayland::KWinCursor::connect(), compositor, messages_);
+        qt::screenLayout(), std::move(cursor), compositorName(environment), messages_);
 }
 
 RealDesktop::~RealDesktop() = default;

@@ -111,7 +111,7 @@ void VirtualPointer::requirePosition()
     if (!cursor_)
         throw ToolError(compositor_.toStdString()
             + " tells no program where the pointer is, so clickpath cannot record here. Playback works; record on "
-              "KDE Plasma or in an X11 session.");
+              "KDE Plasma, on Hyprland or in an X11 session.");
 }
 
 void VirtualPointer::moveTo(std::int32_t x, std::int32_t y)

@@ -1,8 +1,11 @@
 // The Wayland layer's logic: the choice of the desktop, the evdev events and devices on fake ones, the
-// layout's axes and the compositor's uptake. The guest's cases (tests/guest/cases.sh) test the rest.
+// layout's axes, the compositor's uptake and Hyprland's answers on a fake socket. The guest's cases
+// (tests/guest/cases.sh) test the rest.
+#include "fakes/FakeDesktop.h"
 #include "fakes/FakeInputDevices.h"
 #include "platform/DesktopChoice.h"
 #include "platform/wayland/EvdevButtonSource.h"
+#include "platform/wayland/HyprlandCursor.h"
 #include "platform/wayland/VirtualPointer.h"
 
 #include <QDir>
@@ -10,10 +13,15 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace clickpath;
 using namespace clickpath::platform;
 using namespace clickpath::platform::wayland;
+using fakes::errorOf;
 using fakes::FakeInputDevices;
 
 namespace {
@@ -105,6 +113,37 @@ TEST(CompositorUptakeTest, TheDeviceIsTakenWhenAnotherProcessHoldsItsNodeOpen)
     }
     EXPECT_FALSE(openedElsewhere(proc.path().toStdString(), node(9), 100));
     EXPECT_TRUE(openedElsewhere(proc.path().toStdString(), node(8), 100));
+}
+
+// A fake Hyprland answers the start and the first call alike, then each call with the table's next answer.
+TEST(HyprlandCursorTest, EachCallAsksHyprlandsSocketForTheCursorAndTakesTwoIntegersOnly)
+{
+    const std::pair<std::string, std::optional<ScreenPoint>> cases[]
+        = {{"640, 512", ScreenPoint{640, 512}}, {"-1280, 7\n", ScreenPoint{-1280, 7}}, {"unknown request", {}},
+            {"12, 34x", {}}, {"12,34", {}}, {"99999999999, 1", {}}, {"", {}}};
+    QTemporaryDir runtime;
+    QDir().mkpath(runtime.filePath("hypr/sig"));
+    EXPECT_EQ(HyprlandCursor::connect(QProcessEnvironment()), nullptr) << "not Hyprland";
+    QProcessEnvironment environment;
+    environment.insert("XDG_RUNTIME_DIR", runtime.path());
+    environment.insert("HYPRLAND_INSTANCE_SIGNATURE", "sig");
+    const std::string refusal = errorOf<ToolError>([&] { HyprlandCursor::connect(environment); });
+    EXPECT_NE(refusal.find(runtime.filePath("hypr/sig/.socket.sock: No such").toStdString()), std::string::npos);
+    sockaddr_un address{AF_UNIX, {}};
+    runtime.filePath("hypr/sig/.socket.sock").toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) | listen(listener, 4), 0);
+    std::jthread hyprland([&] {
+        for (int client, call = 0; (client = accept(listener, nullptr, nullptr)) >= 0; close(client), ++call) {
+            char request[16];
+            EXPECT_EQ(std::string(request, std::max(0L, read(client, request, sizeof request))), "cursorpos");
+            dprintf(client, "%s", cases[std::max(call - 1, 0)].first.c_str());
+        }
+    });
+    const std::shared_ptr<void> hangUp(nullptr, [&](void*) { shutdown(listener, SHUT_RDWR), close(listener); });
+    const auto cursor = HyprlandCursor::connect(environment, std::chrono::seconds(5)); // a loaded machine is slow
+    for (const auto& [answer, position] : cases)
+        EXPECT_EQ(cursor->position(), position) << answer;
 }
 
 } // namespace
