@@ -52,7 +52,6 @@ struct Harness {
     QString path(const QString& name) const { return dir.filePath(name); }
     void writeRecording(const std::string& bytes) const { writeFile(path("clickpath.txt"), bytes); }
     std::string readRecording() const { return readFile(path("clickpath.txt")); }
-    void left(std::initializer_list<bool> edges) { desk.mouse->click(platform::MouseButton::Left, edges); }
     void rightClick() { desk.mouse->click(platform::MouseButton::Right, {true, false}); }
 
     QTemporaryDir dir;

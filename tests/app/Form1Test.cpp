@@ -98,7 +98,7 @@ TEST_F(Form1Test, RecLeavesOutTheButtonsBeforeItShowsClickAndEndsAtTheRightButto
     EXPECT_EQ(h.controls.text(Label::PassCount) + h.controls.text(Label::ClickShown), "");
     h.controls.repaints = 0;
     (h.desk.pointer.x = 640, h.desk.time.runFor(0.01));
-    h.left({true});
+    h.desk.mouse->click(MouseButton::Left, {true});
     EXPECT_EQ(h.controls.text(Label::ClickShown), "Click!");
     EXPECT_EQ(h.controls.repaints, 1);
     h.desk.time.runFor(0.01);

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <pty.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 // Last: Xlib's macros clash with Qt's names.
@@ -151,9 +150,8 @@ TEST(WaysOutTest, EveryWayOutEndsWithItsExitStatusNoButtonDownAndWholeLines)
         {"SIGPIPE", 141, Way::Signal, SIGPIPE}, {"SIGALRM", 142, Way::Signal, SIGALRM},
         {"SIGTERM", 143, Way::Signal, SIGTERM}, {"Ctrl+C twice", 130, Way::SignalTwice, SIGINT},
         {"the right button, terminal paused", 0, Way::RightButton, 0, false, false, true},
-        {"SIGINT, terminal paused", 130, Way::Signal, SIGINT, false, false, true},
         {"record, SIGHUP", 129, Way::Signal, SIGHUP, false, true}, {"window, SIGTERM", 143, Way::Signal, SIGTERM, true},
-        {"window, SIGHUP", 129, Way::Signal, SIGHUP, true}, {"window, destroyed", 0, Way::DestroyWindow, 0, true},
+        {"window, destroyed", 0, Way::DestroyWindow, 0, true},
         {"window, its connection cut", 1, Way::KillClient, 0, true},
         {"window Rec, SIGTERM", 143, Way::Signal, SIGTERM, true, true}};
     for (const WayOut& row : cases) {
@@ -230,30 +228,15 @@ TEST(CliX11Test, RecordKeepsEveryPressOfADoubleClickAndPlayClicksAtTheRecordedPi
     EXPECT_EQ(played.said, ""); // no terminal: no progress line
     const QString pass = "400,300 410,305 P 420,310 430,315 R P R 1279,1023";
     EXPECT_EQ(user.take(), pass + " " + pass);
-    QStringList seeded; // a seed draws the same offsets on every run, also at twice the speed
-    for (int time = 0; time < 2; ++time) {
-        EXPECT_EQ(run(CLICKPATH_CLI,
-                      QStringList{"play", out, "--seed", "3", "--speed", "2"} + kNoWaitsNoOffsets
-                          + QStringList{"--vertical-margin", "20", "--horizontal-margin", "20"})
-                      .exitCode,
-            0);
-        seeded << user.take();
-    }
-    EXPECT_EQ(seeded[0], seeded[1]);
-    EXPECT_NE(seeded[0], pass);
 }
 
 TEST(CliX11Test, ErrorsSayWhatAndExitWithTheirCode)
 {
     const QStringList noDisplay = QProcess::systemEnvironment().filter(QRegularExpression("^(?!DISPLAY=)"));
-    QTemporaryDir dir;
-    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
     const QString cli = CLICKPATH_CLI;
     std::vector<std::tuple<QString, QStringList, QStringList, int, const char*>> cases
         = {{cli, {"--help"}, noDisplay, 0, "--version\nPlays"}, {cli, {"--bogus"}, {}, 2, "bogus"},
             {cli, QStringList{"play", "/nonexistent/walk.txt"} + kNoWaitsNoOffsets, {}, 1, "/nonexistent"},
-            {cli, QStringList{"play", dir.filePath("fifo")} + kNoWaitsNoOffsets, {}, 1, "fifo: it is not a regular"},
-            {cli, {"record", "/nonexistent/out.txt"}, {}, 1, "/nonexistent"},
             {cli, {"record", "x"}, noDisplay, 1, "DISPLAY"},
             {CLICKPATH_WINDOW, {}, noDisplay + QStringList{"DISPLAY=:x"}, 1, "display \":x\""}};
     if (qEnvironmentVariableIsSet("CLICKPATH_DISPLAY_WITHOUT_XTEST")) // run on an Xvfb without it
