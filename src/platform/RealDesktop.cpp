@@ -1,6 +1,7 @@
 #include "platform/RealDesktop.h"
 
 #include "platform/DesktopChoice.h"
+#include "platform/ToolError.h"
 #include "platform/qt/GridTimer.h"
 #include "platform/qt/ScreenLayout.h"
 #include "platform/wayland/EvdevButtonSource.h"
@@ -20,6 +21,27 @@ std::unique_ptr<Ticker> makeGridTimer(std::chrono::nanoseconds interval)
     return std::make_unique<qt::GridTimer>(interval);
 }
 
+// A position source that failed at start: recording says why, playback needs none.
+struct FailedCursor final : wayland::CursorSource {
+    explicit FailedCursor(std::string why)
+        : why(std::move(why))
+    {
+    }
+    std::optional<ScreenPoint> position() override { return std::nullopt; }
+    void require() override { throw ToolError(why); }
+    std::string why;
+};
+
+std::unique_ptr<wayland::CursorSource> connectCursor(const QProcessEnvironment& environment)
+{
+    try {
+        std::unique_ptr<wayland::CursorSource> cursor = wayland::KWinCursor::connect();
+        return cursor ? std::move(cursor) : wayland::HyprlandCursor::connect(environment);
+    } catch (const ToolError& error) {
+        return std::make_unique<FailedCursor>(error.what());
+    }
+}
+
 std::unique_ptr<MouseButtonSource> openPointingDevices()
 {
     return std::make_unique<wayland::EvdevButtonSource>(std::make_unique<wayland::UdevDirectory>());
@@ -37,11 +59,8 @@ RealDesktop::RealDesktop(MessageSink& messages, bool wayland)
     // Said at start rather than at the first right click that goes unseen.
     openPointingDevices();
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    std::unique_ptr<wayland::CursorSource> cursor = wayland::KWinCursor::connect();
-    if (!cursor)
-        cursor = wayland::HyprlandCursor::connect(environment);
     virtualPointer_ = std::make_unique<wayland::VirtualPointer>(
-        qt::screenLayout(), std::move(cursor), compositorName(environment), messages_);
+        qt::screenLayout(), connectCursor(environment), compositorName(environment), messages_);
 }
 
 RealDesktop::~RealDesktop() = default;

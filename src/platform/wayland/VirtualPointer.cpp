@@ -112,6 +112,7 @@ void VirtualPointer::requirePosition()
         throw ToolError(compositor_.toStdString()
             + " tells no program where the pointer is, so clickpath cannot record here. Playback works; record on "
               "KDE Plasma, on Hyprland or in an X11 session.");
+    cursor_->require();
 }
 
 void VirtualPointer::moveTo(std::int32_t x, std::int32_t y)

@@ -44,6 +44,8 @@ public:
     virtual ~CursorSource() = default;
     // The latest position; nothing before the compositor told one.
     virtual std::optional<ScreenPoint> position() = 0;
+    // Throws a ToolError that says why when no position will ever come.
+    virtual void require() {}
 };
 
 // Whether a process other than `self` holds `node` open, as far as the
