@@ -22,10 +22,14 @@ ends_with() { # waits for $pid to end, and for its job to end with exit status $
 }
 lines() { for _ in $(seq "$1"); do printf '%s\r\n' "$2"; done; }
 clicks_at() { for at; do lines 1 "$at,0" && lines 1 "$at,128" && lines 30 "$at,0"; done; }
-# The left button's edges that show-clicks saw in this case, and whether the last of all is a release.
-left_seen() { tail -n +$((seen_from + 1)) /tmp/clicks.log | grep '^left ' | tr '\n' ';'; }
+# The left button's edges that wev saw ("left press 200 300"), at the position of the last enter or motion.
+edges() {
+    awk -v from="$1" '/\] (enter|motion):/ { split($0, at, "x, y: "); split(at[2], xy, ", ") }
+        /\] button: .*\(left\)/ && NR > from { printf "left %s %d %d;", $NF == "(pressed)" ? "press" : "release", xy[1], xy[2] }' /tmp/clicks.log
+}
+left_seen() { edges "$seen_from"; } # in this case
 seen() { left_seen | grep -qF -- "$1"; }
-left_up() { [ "$(grep '^left ' /tmp/clicks.log | tail -1 | cut -d' ' -f2)" = release ]; }
+left_up() { edges 0 | grep -q 'release [0-9]* [0-9]*;$'; } # the last edge of all
 printf '%s\r\n' '[STATUS]' SLEEP_TIME=0 WAIT_CLICK_TIME=0 VERTICAL_MARGIN=0 HORIZON_MARGIN=0 WAIT_FIRST_TIME=0 \
     >$tool/clickpath.ini # both programs' five numbers: margins 0, no waits
 play() { as_user $tool/clickpath-cli play "$@"; }
