@@ -69,28 +69,17 @@ public:
         (XTestFakeButtonEvent(display_, which, down, CurrentTime), XSync(display_, False));
     }
     void click(unsigned int which) { (button(which, true), button(which, false)); }
-    // A viewable top-level window by its title, 0 while there is none.
-    Window findWindow(const QString& title)
+    // A viewable top-level window by its title, 0 while there is none; and the left button at a place of it.
+    static Window findWindow(const QString& title)
     {
-        Window root = 0, parent = 0, *children = nullptr, found = 0;
-        unsigned int count = 0;
-        XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count);
-        for (unsigned int i = 0; i < count && !found; ++i) {
-            char* name = nullptr;
-            XWindowAttributes attributes{};
-            if (XFetchName(display_, children[i], &name) && name && title == QString::fromUtf8(name)
-                && XGetWindowAttributes(display_, children[i], &attributes) && attributes.map_state == IsViewable)
-                found = children[i];
-            XFree(name);
-        }
-        XFree(children);
-        return found;
+        QProcess search;
+        search.start("xdotool", {"search", "--onlyvisible", "--name", "^" + title + "$"});
+        return search.waitForFinished() ? search.readAllStandardOutput().split('\n').value(0).toULong() : 0;
     }
-    void clickInWindow(Window window, int x, int y) // the left button at a place of the window
+    static void clickInWindow(Window window, int x, int y)
     {
-        Window child = 0;
-        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &x, &y, &child);
-        (moveTo(x, y), click(1));
+        run("xdotool",
+            {"mousemove", "--window", QString::number(window), QString::number(x), QString::number(y), "click", "1"});
     }
     // What other programs can do to a window: destroy it, or cut the connection of its client (as xkill does).
     void destroyWindow(Window window) { (XDestroyWindow(display_, window), XSync(display_, False)); }
