@@ -40,7 +40,8 @@ wait_for 60 test -s /tmp/hand.node && udevadm settle && hand=$(cat /tmp/hand.nod
 
 case_play_clicks() {
     clicks_at 200,300 1000,900 1010,905 >$tool/walk.txt
-    play $tool/walk.txt --passes 2; what="exit status 0" check [ $? -eq 0 ]
+    said=$(play $tool/walk.txt --passes 2 2>&1); what="exit status 0" check [ $? -eq 0 ]
+    what="sway took the pointer in time: $said" check [ "${said#*has not taken}" = "$said" ]
     pass=$(for at in "200 300" "1000 900" "1010 905"; do printf 'left press %s;left release %s;' "$at" "$at"; done)
     twice() { [ "$(left_seen)" = "$pass$pass" ]; }
     wait_for 10 twice # show-clicks may print a moment later
