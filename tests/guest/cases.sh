@@ -5,6 +5,7 @@
 cases="
 play_clicks         sway  a play of a crafted file clicks at the recorded pixels, two passes
 right_button_stops  sway  the hand's right button stops a --loop play with no button left down
+pad_stops           sway  a click in a clickpad's right-button area stops a --loop play with no button left down
 signal_stops        sway  SIGTERM ends a play in a drag with no button left down
 record_refused      sway  record names sway, exits 1 and leaves the file alone
 no_permission       sway  an unwritable /dev/uinput or an unreadable mouse gives its message and exit status 1
@@ -56,7 +57,9 @@ drag_stopped_by() {
     what="no button is left down" check wait_for 5 left_up
 }
 right_click() { echo right >&3; }
+pad_click() { echo pad >&3; }
 case_right_button_stops() { started play $tool/drag.txt --loop; drag_stopped_by 0 right_click; }
+case_pad_stops() { started play $tool/drag.txt --loop; drag_stopped_by 0 pad_click; }
 case_signal_stops() { started play $tool/drag.txt --loop; drag_stopped_by 143 "kill -TERM"; }
 
 case_record_refused() {

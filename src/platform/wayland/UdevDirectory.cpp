@@ -1,6 +1,7 @@
 #include "platform/wayland/UdevDirectory.h"
 
 #include "platform/ToolError.h"
+#include "platform/wayland/TouchpadReader.h"
 
 #include <libevdev/libevdev.h>
 #include <libudev.h>
@@ -151,6 +152,10 @@ std::vector<DeviceChange> UdevDirectory::takeChanges()
 
 std::unique_ptr<EventReader> UdevDirectory::open(const InputDeviceInfo& device)
 {
+    // The kernel reports a clickpad's every click as the left button, and
+    // taps not at all: only libinput tells those apart.
+    if (device.touchpad)
+        return openTouchpad(device);
     const int fd = ::open(device.node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         throw ToolError(noReadAccessMessage(device, std::strerror(errno)));
