@@ -227,7 +227,8 @@ TEST(CliX11Test, ErrorsSayWhatAndExitWithTheirCode)
         = {{cli, {"--help"}, noDisplay, 0, "--version\nPlays"}, {cli, {"--bogus"}, {}, 2, "bogus"},
             {cli, QStringList{"play", "/nonexistent/walk.txt"} + kNoWaitsNoOffsets, {}, 1, "/nonexistent"},
             {cli, {"record", "x"}, noDisplay, 1, "DISPLAY"},
-            {CLICKPATH_WINDOW, {}, noDisplay + QStringList{"DISPLAY=:x"}, 1, "display \":x\""}};
+            {CLICKPATH_WINDOW, {}, noDisplay + QStringList{"DISPLAY=:x"}, 1, "display \":x\""},
+            {cli, {"play", "x"}, noDisplay + QStringList{"WAYLAND_DISPLAY=nowhere"}, 1, "Wayland display nowhere"}};
     if (qEnvironmentVariableIsSet("CLICKPATH_DISPLAY_WITHOUT_XTEST")) // run on an Xvfb without it
         cases = {{cli, {"record", "/dev/null"}, {}, 1, "XTEST"}};
     for (const auto& [program, arguments, environment, exitCode, named] : cases) {
