@@ -118,10 +118,10 @@ TEST(ProfileFileTest, FindsKeysRegardlessOfCaseOrBlanksInTheFirstMatchingSection
     EXPECT_EQ(
         profile::set(file, "status", "Sleep_Time", "2"), QByteArray(file).replace("  sleep_time = 5 ", "sleep_time=2"));
     EXPECT_EQ(profile::set(file, "STATUS", "K", "2"), QByteArray(file).replace("EMPTY=\r\n", "EMPTY=\r\nK=2\r\n"));
-    const std::pair<QByteArray, QByteArray> added[]
-        = {{"", "[STATUS]\r\nK=2\r\n"}, {"[a]\nb=c\n", "[a]\nb=c\n[STATUS]\nK=2\n"},
-            {"[a]\r\nb=c", "[a]\r\nb=c\r\n[STATUS]\r\nK=2\r\n"}, {"[STATUS]\r\nA=1\r", "[STATUS]\r\nA=1\r\nK=2\r\n"},
-            {"[STATUS]\nA=1", "[STATUS]\nA=1\nK=2\n"}, {"[a]\r\nb=c\r", "[a]\r\nb=c\r\n[STATUS]\r\nK=2\r\n"}};
+    const std::pair<QByteArray, QByteArray> added[] = {{"", "[STATUS]\r\nK=2\r\n"},
+        {"[a]\nb=c\n", "[a]\nb=c\n[STATUS]\nK=2\n"}, {"[a]\r\nb=c", "[a]\r\nb=c\r\n[STATUS]\r\nK=2\r\n"},
+        {"[STATUS]\r\nA=1\r", "[STATUS]\r\nA=1\r\nK=2\r\n"}, {"[STATUS]\nA=1", "[STATUS]\nA=1\nK=2\n"},
+        {"[a]\r\nb=c\r", "[a]\r\nb=c\r\n[STATUS]\r\nK=2\r\n"}, {"\n", "\n[STATUS]\nK=2\n"}};
     for (const auto& [before, after] : added) // in the file's own line ends, whole lines
         EXPECT_EQ(profile::set(before, "STATUS", "K", "2"), after) << before.toStdString();
     QTemporaryDir dir;
@@ -129,6 +129,8 @@ TEST(ProfileFileTest, FindsKeysRegardlessOfCaseOrBlanksInTheFirstMatchingSection
     EXPECT_EQ(readProfileValue(path, "STATUS", "K", 255), QByteArray());
     fakes::writeFile(path, "[STATUS]\r\nK=" + std::string(300, '7') + "\r\n");
     EXPECT_EQ(readProfileValue(path, "STATUS", "K", 255), QByteArray(255, '7'));
+    fakes::writeFile(path, std::string("[STATUS]\r\nK=\0 7\r\n", 15)); // a value ends at a NUL byte
+    EXPECT_EQ(readProfileValue(path, "STATUS", "K", 255), QByteArray());
     fakes::writeFile(dir.filePath("plain"), "x");
     for (const QString& bad : {dir.filePath("plain/t.ini"), dir.filePath("missing/t.ini"), dir.path()}) {
         const std::string said = fakes::errorOf<ToolError>([&] { writeProfileValue(bad, "STATUS", "K", "1"); });
