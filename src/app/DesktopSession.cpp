@@ -1,5 +1,7 @@
 #include "app/DesktopSession.h"
 
+#include <string_view>
+
 namespace clickpath::app {
 
 QString noDisplayMessage(const QString& exeBaseName)
@@ -7,6 +9,22 @@ QString noDisplayMessage(const QString& exeBaseName)
     return QStringLiteral("%1: no display ($WAYLAND_DISPLAY and $DISPLAY are not set). Start it from a desktop "
                           "session,\nor on a virtual display: xvfb-run -a %1\n")
         .arg(exeBaseName);
+}
+
+QString informationAsked(int argc, const char* const argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--version")
+            return QStringLiteral("clickpath %1\n").arg(CLICKPATH_VERSION);
+        if (argument == "--help" || argument == "-h")
+            return QStringLiteral("Usage: clickpath [--help | --version]\n"
+                                  "Records the mouse pointer's path with the left button, and plays it back with\n"
+                                  "random offsets and pauses, in a window: \"Rec\" records, \"Auto\" plays, the right\n"
+                                  "mouse button stops. The window takes no other options; clickpath-cli plays and\n"
+                                  "records from a terminal. See clickpath(1).\n");
+    }
+    return {};
 }
 
 } // namespace clickpath::app

@@ -25,7 +25,7 @@ Form1::Form1(WindowControls& controls, const platform::Services& services, platf
     const core::AppPaths& paths)
     : controls_(controls)
     , messages_(services.messages)
-    , recorder_(services.pointer, controls.timer(Tick::Recording), *this, paths.workingRecordingPath())
+    , recorder_(services.pointer, services.clock, controls.timer(Tick::Recording), *this, paths.workingRecordingPath())
     , player_(controls, services, controls.timer(Tick::Playback), *this,
           playback::PassPolicy::whileChecked([&controls] { return controls.loopChecked(); }),
           paths.workingRecordingPath())
@@ -53,15 +53,16 @@ void Form1::Form_Load()
 
 void Form1::Form_QueryUnload()
 {
-    watcher_.stopDelivery();
+    handle([this] { watcher_.stopDelivery(); });
 }
 
 void Form1::Form_Unload()
 {
     // The window goes now: a held replayed press is let go, and the files
-    // are closed so that every line written so far stays.
-    watcher_.release();
-    recorder_.stop();
+    // are closed so that every line written so far stays; each whatever
+    // failed before it.
+    handle([this] { watcher_.release(); });
+    handle([this] { recorder_.stop(); });
     player_.close();
 }
 
@@ -105,7 +106,7 @@ bool Form1::validate(core::SettingBox box)
 
 void Form1::Text5_Change()
 {
-    player_.numbersEdited();
+    handle([this] { player_.numbersEdited(); });
 }
 
 void Form1::Timer1_Timer()
@@ -115,7 +116,7 @@ void Form1::Timer1_Timer()
 
 void Form1::Timer2_Timer()
 {
-    player_.tick();
+    handle([this] { player_.tick(); });
 }
 
 void Form1::DXCallback()
@@ -129,6 +130,11 @@ void Form1::passStarted(std::int32_t, bool loopsReset)
     if (loopsReset)
         controls_.setLabelText(Label::PassCount, QStringLiteral("0"));
     controls_.setLabelText(Label::ClickShown, QString());
+}
+
+void Form1::desktopAwaited(const QString& awaited, int secondsLeft)
+{
+    controls_.showStatus(QStringLiteral("waiting %1 s for %2").arg(secondsLeft).arg(awaited));
 }
 
 void Form1::recordPlayed(std::int64_t, std::int32_t x, std::int32_t y)

@@ -46,7 +46,8 @@ namespace clickpath::app {
 // Recording, playback and the watcher report what happens; Form1 shows it
 // in the window's labels, colours and caption, and enables the buttons
 // while neither records nor plays. An error that leaves a handler reaches
-// the window: it is shown in a message and the tool goes on.
+// the window: it is shown in a message and the tool goes on. Every handler
+// is an entry from the event loop, so none lets an error through.
 class Form1 final : playback::PlaybackObserver, recording::RecordingObserver, watcher::ButtonObserver {
 public:
     Form1(WindowControls& controls, const platform::Services& services, platform::FileDialog& dialog,
@@ -80,6 +81,7 @@ private:
     void handle(Handler&& handler);
 
     void passStarted(std::int32_t pass, bool loopsReset) override;
+    void desktopAwaited(const QString& awaited, int secondsLeft) override;
     void recordPlayed(std::int64_t played, std::int32_t x, std::int32_t y) override;
     void pressed() override;
     void released() override;

@@ -252,8 +252,12 @@ void Form1Window::setCommandButtonsEnabled(bool enabled)
 
 void Form1Window::showPointerPosition(std::int32_t x, std::int32_t y)
 {
-    setWindowTitle(
-        exeBaseName_ + QStringLiteral(" X:") + QString::number(x) + QStringLiteral(" Y:") + QString::number(y));
+    showStatus(QStringLiteral("X:%1 Y:%2").arg(x).arg(y));
+}
+
+void Form1Window::showStatus(const QString& text)
+{
+    setWindowTitle(exeBaseName_ + ' ' + text);
     repaintNow();
 }
 

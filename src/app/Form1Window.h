@@ -36,6 +36,7 @@ public:
     platform::Ticker& timer(Tick tick) override { return *ticks_[static_cast<std::size_t>(tick)]; }
     void setCommandButtonsEnabled(bool enabled) override;
     void showPointerPosition(std::int32_t x, std::int32_t y) override;
+    void showStatus(const QString& text) override;
     void repaintNow() override;
 
     QLineEdit* box(core::SettingBox box) const { return boxes_[static_cast<std::size_t>(box)]; }

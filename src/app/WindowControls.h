@@ -38,6 +38,8 @@ public:
     virtual void setCommandButtonsEnabled(bool enabled) = 0;
     // Shows the pointer's position in the caption, painted at once.
     virtual void showPointerPosition(std::int32_t x, std::int32_t y) = 0;
+    // Shows in the caption, in its place, what the tool waits for.
+    virtual void showStatus(const QString& text) = 0;
     // Paints now what changed, while the caller still holds the thread.
     virtual void repaintNow() = 0;
 };

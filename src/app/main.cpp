@@ -36,6 +36,8 @@ int refuseStart(const std::exception& error, const QString& consequence = {})
 
 int main(int argc, char* argv[])
 {
+    if (const QString asked = app::informationAsked(argc, argv); !asked.isEmpty())
+        return std::printf("%s", qPrintable(asked)) < 0;
     const platform::DesktopKind desktopKind = platform::desktopOf(QProcessEnvironment::systemEnvironment());
     const QString command = argc > 0 ? QString::fromLocal8Bit(argv[0]) : QStringLiteral("clickpath");
     if (desktopKind == platform::DesktopKind::None) {

@@ -10,7 +10,7 @@ public:
     virtual ~MessageSink() = default;
     // Shows the text of an error and returns once the user has seen it.
     virtual void showError(const QString& text) = 0;
-    // Shows a warning that does not stop the tool.
+    // Shows a warning that does not stop the tool; returns at once.
     virtual void showWarning(const QString& text) = 0;
 };
 

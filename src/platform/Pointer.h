@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace clickpath::platform {
 
@@ -23,6 +24,11 @@ public:
     // Moves the pointer to an absolute position, as real motion would.
     // Throws a ToolError when the display refuses it.
     virtual void moveTo(std::int32_t x, std::int32_t y) = 0;
+    // What the desktop has yet to do before moves and clicks reach it, as
+    // "sway to take clickpath's virtual pointer"; empty once they do. A
+    // device made at start is of no use until the compositor has opened it.
+    // Never waits.
+    virtual std::string awaitedUptake() { return {}; }
 };
 
 } // namespace clickpath::platform

@@ -60,7 +60,7 @@ RealDesktop::RealDesktop(MessageSink& messages, bool wayland)
     openPointingDevices();
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     virtualPointer_ = std::make_unique<wayland::VirtualPointer>(
-        qt::screenLayout(), connectCursor(environment), compositorName(environment), messages_);
+        qt::screenLayout(), connectCursor(environment), compositorName(environment));
 }
 
 RealDesktop::~RealDesktop() = default;

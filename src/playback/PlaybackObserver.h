@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 namespace clickpath::playback {
@@ -21,6 +23,10 @@ public:
     // `pass` counts since start-up or the last stop; `loopsReset` when the
     // count of looped passes starts from 0 again.
     virtual void passStarted(std::int32_t /*pass*/, bool /*loopsReset*/) {}
+    // Before its first move the pass waits for the desktop to take input,
+    // as `awaited` says, at most `secondsLeft` more seconds; told at each
+    // change of the seconds.
+    virtual void desktopAwaited(const QString& /*awaited*/, int /*secondsLeft*/) {}
     // The pointer went to (x, y), for the `played`th record of the pass.
     virtual void recordPlayed(std::int64_t /*played*/, std::int32_t /*x*/, std::int32_t /*y*/) {}
     virtual void pressed() {}

@@ -10,6 +10,16 @@ namespace clickpath::playback {
 
 using core::SettingBox;
 
+namespace {
+
+// How long a pass waits for the desktop to take input before it plays all
+// the same (sway took a new device in about 2 s under emulation), and how
+// often it looks.
+constexpr double kUptakeLimit = 10; // s
+constexpr double kUptakeLook = 0.1; // s
+
+} // namespace
+
 Player::Player(core::SettingBoxes& boxes, const platform::Services& services, platform::Ticker& ticker,
     PlaybackObserver& observer, PassPolicy policy, QString path)
     : boxes_(boxes)
@@ -33,9 +43,12 @@ void Player::startPass()
     const bool loopsReset = !looping_;
     if (loopsReset)
         loopCount_ = 0;
-    state_ = State::Stepping;
+    ++passToken_;
+    state_ = State::AwaitingDesktop;
+    awaitingSince_ = services_.clock.seconds();
+    awaitedShown_.reset();
     observer_.passStarted(passCount_, loopsReset);
-    ticker_.startTicking();
+    lookAtDesktop();
 }
 
 void Player::tick()
@@ -43,6 +56,8 @@ void Player::tick()
     try {
         if (state_ == State::Stepping)
             step();
+        else if (state_ == State::AwaitingDesktop)
+            lookAtDesktop();
         else if (state_ != State::Idle)
             lookAtWait();
     } catch (const ToolError& error) {
@@ -57,8 +72,35 @@ void Player::tick()
 
 void Player::numbersEdited()
 {
+    // A look at once, on the player's own turn: the texts that the box
+    // held on the way there ("-", an emptied box) count for nothing.
     if (state_ == State::Waiting && wait_.kind == WaitKind::FirstPass)
-        tick();
+        ticker_.wakeAfter(0);
+}
+
+// Moves and clicks sent before the desktop takes them would be lost: the
+// first move waits for it, never longer than the limit, while a stop can
+// end the pass as at any other moment.
+void Player::lookAtDesktop()
+{
+    const std::string awaited = services_.pointer.awaitedUptake();
+    const double waited = services_.clock.seconds() - awaitingSince_;
+    if (awaited.empty() || waited >= kUptakeLimit) {
+        state_ = State::Stepping;
+        ticker_.startTicking();
+        if (!awaited.empty())
+            services_.messages.showWarning(
+                QStringLiteral("Waited %1 s for %2: moves and clicks may not reach the desktop.")
+                    .arg(kUptakeLimit)
+                    .arg(QString::fromStdString(awaited)));
+        return;
+    }
+    const int secondsLeft = static_cast<int>(std::ceil(kUptakeLimit - waited));
+    if (awaitedShown_ != secondsLeft) {
+        awaitedShown_ = secondsLeft;
+        observer_.desktopAwaited(QString::fromStdString(awaited), secondsLeft);
+    }
+    ticker_.wakeAfter(kUptakeLook);
 }
 
 void Player::step()
@@ -67,8 +109,11 @@ void Player::step()
     if (!record)
         return endPass(PassEnd::Finished);
     ++recordsPlayed_;
+    const unsigned pass = passToken_;
     if (!moveTo(*record))
         return endPass(PassEnd::Finished);
+    if (passToken_ != pass)
+        return; // stopped while the desktop moved the pointer
     if (record->button == core::kButtonHeld && !pressSent_)
         pressEdge(*record);
     else if (record->button == core::kButtonUp && pressSent_)
@@ -96,17 +141,26 @@ void Player::pressEdge(const core::Record& record)
         return endPass(PassEnd::Finished);
     offsetX_ = *dx;
     offsetY_ = *dy;
+    const unsigned pass = passToken_;
     if (!moveTo(record))
         return endPass(PassEnd::Finished);
-    services_.injector.pressLeft();
+    if (passToken_ != pass)
+        return;
+    // Counted as held before it is sent: a stop that comes while it is
+    // being sent still lets it go.
     pressSent_ = true;
-    observer_.pressed();
+    services_.injector.pressLeft();
+    if (passToken_ == pass)
+        observer_.pressed();
 }
 
 void Player::releaseEdge()
 {
     // The pointer stands at the release record plus the press's offsets.
+    const unsigned pass = passToken_;
     sendRelease();
+    if (passToken_ != pass)
+        return;
     observer_.released();
     if (passCount_ == 1)
         beginWait(State::Waiting, WaitKind::FirstPass, std::nullopt);
@@ -184,6 +238,7 @@ void Player::endPass(PassEnd why)
     if (state_ == State::Waiting)
         endWait(why == PassEnd::Stopped);
     reader_.reset();
+    ++passToken_;
     state_ = State::Idle;
     ticker_.stop();
     observer_.passEnded(why);
@@ -220,15 +275,31 @@ void Player::nextPass()
 }
 
 // Nothing plays any more; a press carried across a restart is let go.
+// Whatever fails, playback ends: a release that the desktop refuses is said
+// once, and tried again at the next end or at the close.
 void Player::finish()
 {
+    ++passToken_;
     state_ = State::Idle;
     ticker_.stop();
-    if (pressSent_) {
-        sendRelease();
-        observer_.released();
-    }
+    const QString refused = letGo();
     observer_.playbackEnded();
+    if (!refused.isEmpty())
+        services_.messages.showError(refused);
+}
+
+// Releases a held press; why it could not, or nothing.
+QString Player::letGo()
+{
+    if (!pressSent_)
+        return {};
+    try {
+        sendRelease();
+    } catch (const std::exception& error) {
+        return QString::fromStdString(error.what());
+    }
+    observer_.released();
+    return {};
 }
 
 void Player::fail(const QString& message)
@@ -257,6 +328,7 @@ void Player::end(PassEnd why)
 
 void Player::close()
 {
+    ++passToken_;
     state_ = State::Idle;
     ticker_.stop();
     reader_.reset();

@@ -31,7 +31,8 @@ public:
     void startPass();
     // The ticker's call: the next step, or a look at the running pause.
     void tick();
-    // A box changed: a running first-pass wait takes its new length at once.
+    // A box changed: a running first-pass wait takes its new length at the
+    // player's next turn, never inside the edit.
     void numbersEdited();
     // The stop request: whatever runs ends now, and the next "Auto" is a
     // first pass.
@@ -46,7 +47,7 @@ public:
     std::int32_t passCount() const { return passCount_; }
 
 private:
-    enum class State { Idle, Stepping, Waiting, Sleeping };
+    enum class State { Idle, AwaitingDesktop, Stepping, Waiting, Sleeping };
     // A running pause; the first-pass wait has no fixed length, as it reads
     // its box at every look.
     struct Wait {
@@ -56,6 +57,7 @@ private:
         std::optional<std::int16_t> shown; // the countdown's number
     };
 
+    void lookAtDesktop();
     void step();
     bool moveTo(const core::Record& record);
     void pressEdge(const core::Record& record);
@@ -73,6 +75,7 @@ private:
     void loopRestart();
     void nextPass();
     void finish();
+    QString letGo();
     void fail(const QString& message);
 
     std::optional<std::int32_t> drawOffset(core::SettingBox margin);
@@ -86,6 +89,11 @@ private:
     PassPolicy policy_;
     QString path_;
     State state_ = State::Idle;
+    // Changes whenever a pass starts or ends: a step that finds it changed
+    // after a call of the desktop's, which may have run a stop, does no more.
+    unsigned passToken_ = 0;
+    double awaitingSince_ = 0; // the desktop's uptake, before a pass's first move
+    std::optional<int> awaitedShown_;
     Wait wait_;
     std::unique_ptr<core::RecordingReader> reader_; // open while a pass runs
     bool pressSent_ = false;                        // an injected press is held

@@ -24,6 +24,7 @@ struct FakeControls final : app::WindowControls, FakeBoxes {
     platform::Ticker& timer(Tick tick) override { return *timers[static_cast<std::size_t>(tick)]; }
     void setCommandButtonsEnabled(bool enabled) override { commandsEnabled = enabled; }
     void showPointerPosition(int x, int y) override { position = QStringLiteral("X:%1 Y:%2").arg(x).arg(y); }
+    void showStatus(const QString& text) override { position = text; }
     void repaintNow() override { ++repaints; }
 
     QString text(Label label) { return shown[label].value(shown[label].size() - 1); }
@@ -35,7 +36,7 @@ struct FakeControls final : app::WindowControls, FakeBoxes {
     std::map<Label, TextColour> colours;
     bool commandsEnabled = true;
     bool loop = true;
-    QString position; // "X:<x> Y:<y>", as the caption shows it
+    QString position; // "X:<x> Y:<y>", or what the tool waits for, as the caption shows it
     int repaints = 0;
 };
 

@@ -115,6 +115,39 @@ TEST_F(Form1Test, RecLeavesOutTheButtonsBeforeItShowsClickAndEndsAtTheRightButto
     EXPECT_EQ(h.readRecording(), "640,0,0\r\n");
 }
 
+TEST(Form1FaultTest, AStopOrAFailureAnywhereEndsWithTheButtonsEnabledNoPressLeftAndTheFailureSaidOnce)
+{
+    const auto refusal = [](const char* what) { return [what] { throw ToolError(what); }; };
+    const auto stopOnce
+        = [](Harness& h) { return [&h, done = false]() mutable { done || (h.rightClick(), done = true); }; };
+    // Between the first and the second record: a release refused at a stop; a move refused, and then the
+    // release; a stop that comes while the move to a press's record runs.
+    const std::tuple<const char*, std::string, std::function<void(Harness&)>, QString, QStringList> cases[] = {
+        {"refused release", "1,1,128",
+            [&](Harness& h) { (h.desk.pointer.beforeRelease = refusal("no"), h.rightClick()); }, "1,1 P", {"no"}},
+        {"refused move", "1,1,128",
+            [&](Harness& h) { h.desk.pointer.beforeMove = h.desk.pointer.beforeRelease = refusal("no"); }, "1,1 P",
+            {"no", "no"}},
+        {"stop in a move", "0,0,0", [&](Harness& h) { h.desk.pointer.beforeMove = stopOnce(h); }, "0,0 1,1", {}},
+    };
+    for (const auto& [name, first, fault, trail, said] : cases) {
+        SCOPED_TRACE(name);
+        Harness h;
+        h.controls.setBoxes("0");
+        h.writeRecording(first + QByteArray("\r\n1,1,128").repeated(99).toStdString());
+        h.form.Command3_Click();
+        h.desk.time.at(1000.015, [&, fault = fault] { fault(h); });
+        EXPECT_NO_THROW(h.desk.time.run());
+        EXPECT_TRUE(h.controls.commandsEnabled);
+        EXPECT_EQ(h.desk.pointer.path(), trail);
+        EXPECT_EQ(h.desk.messages.errors, said);
+        h.rightClick();
+        h.desk.pointer.beforeRelease = [] {};
+        h.form.Form_Unload(); // a press still held goes at the end
+        EXPECT_FALSE(h.desk.pointer.down());
+    }
+}
+
 TEST_F(Form1Test, AnEditOfTheFirstPassWaitTakesEffectAtOnce)
 {
     h.controls.loop = false;

@@ -3,6 +3,7 @@
 #include "core/PacingNumbers.h"
 #include "platform/FileDialog.h"
 #include "platform/Services.h"
+#include "platform/TickGrid.h"
 #include "platform/ToolError.h"
 
 #include <QFile>
@@ -68,8 +69,9 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
         if (!positionUnknown.empty())
             throw ToolError(positionUnknown);
     }
+    std::string awaitedUptake() override { return uptake; }
     void pressLeft() override { trail << "P"; }
-    void releaseLeft() override { trail << "R"; }
+    void releaseLeft() override { (beforeRelease(), trail << "R"); }
     bool down() const { return trail.lastIndexOf("P") > trail.lastIndexOf("R"); }
     QString path() const { return trail.join(' '); }
 
@@ -77,7 +79,9 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
     std::int32_t x = 0, y = 0;
     bool lost = false;                        // the pointer has no position to give
     std::string positionUnknown;              // why the desktop never tells the position, if it does not
+    std::string uptake;                       // what the desktop has yet to do before moves reach it
     std::function<void()> beforeMove = [] {}; // a fault to inject
+    std::function<void()> beforeRelease = [] {};
 };
 
 struct ScriptedRandom final : platform::RandomSource {
@@ -96,15 +100,19 @@ struct FakeTicker final : platform::Ticker {
     }
     ~FakeTicker() override { std::erase(all, this); }
     void onTick(std::function<void()> tick) override { this->tick = std::move(tick); }
-    void startTicking() override { ticking ? void() : (ticking = true, due = now + interval, void()); }
+    void startTicking() override { ticking ? void() : (ticking = true, grid.start(ns(now)), due = deadline(), void()); }
     void wakeAfter(double seconds) override { (ticking = false, due = now + seconds, ++wakes); }
     void stop() override { (ticking = false, due.reset()); }
     bool active() const override { return due.has_value(); }
-    void fire() { (ticking ? void(*due += interval) : due.reset(), tick ? tick() : void()); }
+    // On the real tickers' grid: a tick late by more than its catch-up limit starts the grid again.
+    void fire() { (ticking ? (grid.ticked(ns(now)), due = deadline(), void()) : due.reset(), tick ? tick() : void()); }
+    static std::int64_t ns(double seconds) { return std::llround(seconds * 1e9); }
+    double deadline() const { return static_cast<double>(grid.deadline()) / 1e9; }
 
     const double& now;
     std::vector<FakeTicker*>& all;
     double interval;
+    platform::TickGrid grid{ns(interval), platform::kTickCatchUpLimit};
     std::function<void()> tick;
     std::optional<double> due;
     bool ticking = false;

@@ -12,13 +12,15 @@ using playback::WaitKind;
 
 namespace {
 
-// The events as words: "pass 1", "press", "release", "first 3" (a wait and its length), its countdown's numbers,
+// The events as words: "pass 1", "await 10" (the desktop's uptake, and the seconds left), "press", "release", "first 3"
+// (a wait and its length), its countdown's numbers,
 // "/first" or "/first stopped" at its end, "finished", "stopped" or "failed", "loop 1", and "end".
 struct EventLog final : playback::PlaybackObserver {
     void passStarted(std::int32_t n, bool reset) override
     {
         events << "pass " + QString::number(n) + (reset ? "" : "+");
     }
+    void desktopAwaited(const QString&, int secondsLeft) override { events << "await " + QString::number(secondsLeft); }
     void pressed() override { events << "press"; }
     void released() override { events << "release"; }
     void waitStarted(WaitKind kind, double seconds) override { events << name(kind) + ' ' + QString::number(seconds); }
@@ -156,18 +158,49 @@ TEST(PlayerTest, LoopingCountsPassesSleepsBetweenThemAndAnEditOfTheFirstPassWait
     rig.player.forgetLoop(); // "Rec": the looped passes count from 0 again, the passes go on
     rig.start("", "0 0 0 0 0");
     EXPECT_EQ(rig.log.events.back(), "pass 4");
-    // 1st. edited from 180 to 5 after 10 s of its wait ends it at once; one that holds no number ends the pass.
-    for (const auto& [edit, events] :
-        {std::pair{"5", " 170 /first click 0 0 /click finished end"}, {"x", " 170 /first finished end"}}) {
+    // 1st. edited from 180 to 5 after 10 s of its wait ends it, on the player's own turn: the texts a box held on
+    // the way ("-", an emptied box) count for nothing. One that holds no number ends the pass.
+    for (const auto& [edits, events] :
+        {std::pair{QStringList{"-", "", "5"}, " 170 /first click 0 0 /click finished end"},
+            {QStringList{"x"}, " 170 /first finished end"}}) {
         Rig edited;
         edited.start("1,1,128\r\n1,1,0\r\n", "0 0 0 0 180");
-        edited.desk.time.at(edited.desk.time.now + 10, [&, edit = edit] {
-            edited.boxes.setBoxText(SettingBox::FirstPassWait, edit);
-            edited.player.numbersEdited();
+        edited.desk.time.at(edited.desk.time.now + 10, [&, edits = edits] {
+            const QString before = edited.events();
+            for (const QString& text : edits)
+                (edited.boxes.setBoxText(SettingBox::FirstPassWait, text), edited.player.numbersEdited());
+            EXPECT_EQ(edited.events(), before) << "nothing runs inside the edit";
         });
         edited.desk.time.run();
-        EXPECT_TRUE(edited.events().endsWith(events)) << edit << ": " << edited.events().toStdString();
-        EXPECT_NEAR(edited.desk.time.now, 1010.01, 0.015) << edit;
+        EXPECT_TRUE(edited.events().endsWith(events)) << edits.join('|') << ": " << edited.events().toStdString();
+        EXPECT_NEAR(edited.desk.time.now, 1010.01, 0.015) << edits.join('|');
+    }
+}
+
+TEST(PlayerTest, APassWaitsForTheDesktopToTakeInputTenSecondsAtMostAndAStopEndsTheWait)
+{
+    // When the desktop takes the moves and clicks and when a stop comes (never: 0); the events, when the first move
+    // was made, and the warning.
+    const std::tuple<double, double, QString, double, QString> cases[] = {
+        {2.5, 0, "pass 1 await 10 await 9 await 8 finished end", 1002.51, ""},
+        {0, 0, "pass 1 await 10 await 9 await 8 await 7 await 6 await 5 await 4 await 3 await 2 await 1 finished end",
+            1010.01, "Waited 10 s for sway to take it: moves and clicks may not reach the desktop."},
+        {0, 1.5, "pass 1 await 10 await 9 stopped end", 0, ""},
+    };
+    for (const auto& [takenAt, stopAt, events, movedAt, said] : cases) {
+        Rig rig;
+        rig.desk.pointer.uptake = "sway to take it";
+        rig.desk.pointer.beforeMove = [&, movedAt = movedAt] { EXPECT_NEAR(rig.desk.time.now, movedAt, 0.06); };
+        for (const auto& [at, action] :
+            {std::pair<double, std::function<void()>>{takenAt, [&] { rig.desk.pointer.uptake.clear(); }},
+                {stopAt, [&] { rig.player.stop(); }}})
+            if (at > 0)
+                rig.desk.time.at(1000 + at, action);
+        rig.start("1,1,0\r\n");
+        rig.desk.time.run();
+        EXPECT_EQ(rig.events(), events);
+        EXPECT_EQ(rig.desk.messages.errors.join(""), said);
+        EXPECT_EQ(rig.remains(), "");
     }
 }
 

@@ -12,7 +12,13 @@ void QtMessageSink::showError(const QString& text)
 
 void QtMessageSink::showWarning(const QString& text)
 {
-    QMessageBox::warning(parent_, QCoreApplication::applicationName(), text);
+    // Not modal: a warning never holds up what runs, nor runs the event
+    // loop inside the call that gives it.
+    auto* box
+        = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::Ok, parent_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 } // namespace clickpath::platform::qt

@@ -17,9 +17,6 @@ namespace clickpath::platform::wayland {
 
 namespace {
 
-// sway took a new device in about 2 s under emulation.
-constexpr auto kUptakeLimit = std::chrono::seconds(10);
-constexpr auto kUptakePoll = std::chrono::milliseconds(50);
 // The kernel drops the events a reader has not read yet when the device
 // goes: a release written just before the program ends would never reach the
 // compositor, whose button would stay down. Its last events are given this
@@ -83,13 +80,11 @@ bool openedElsewhere(const std::string& procRoot, const std::string& node, int s
     return false;
 }
 
-VirtualPointer::VirtualPointer(
-    LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor, MessageSink& messages)
+VirtualPointer::VirtualPointer(LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor)
     : horizontal_(horizontalAxisOf(layout))
     , vertical_(verticalAxisOf(layout))
     , cursor_(std::move(cursor))
     , compositor_(std::move(compositor))
-    , messages_(messages)
     , device_(createDevice(horizontal_, vertical_))
 {
 }
@@ -117,7 +112,6 @@ void VirtualPointer::requirePosition()
 
 void VirtualPointer::moveTo(std::int32_t x, std::int32_t y)
 {
-    awaitCompositor();
     send(EV_ABS, ABS_X, axisValue(horizontal_, x), "Pointer move");
     send(EV_ABS, ABS_Y, axisValue(vertical_, y), "Pointer move");
     send(EV_SYN, SYN_REPORT, 0, "Pointer move");
@@ -125,7 +119,6 @@ void VirtualPointer::moveTo(std::int32_t x, std::int32_t y)
 
 void VirtualPointer::sendLeft(bool down)
 {
-    awaitCompositor();
     const char* what = down ? "Left press" : "Left release";
     send(EV_KEY, BTN_LEFT, down ? 1 : 0, what);
     send(EV_SYN, SYN_REPORT, 0, what);
@@ -138,23 +131,11 @@ void VirtualPointer::send(unsigned int type, unsigned int code, int value, const
     lastEvent_ = std::chrono::steady_clock::now();
 }
 
-void VirtualPointer::awaitCompositor()
+std::string VirtualPointer::awaitedUptake()
 {
-    if (taken_)
-        return;
-    taken_ = true; // waited for once, whatever the outcome
     const char* node = libevdev_uinput_get_devnode(device_);
-    const auto deadline = std::chrono::steady_clock::now() + kUptakeLimit;
-    while (node && !openedElsewhere("/proc", node, static_cast<int>(::getpid()))) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            messages_.showWarning(QStringLiteral("%1 has not taken clickpath's virtual pointer (%2) within %3 s: "
-                                                 "moves and clicks may not reach the desktop.")
-                                      .arg(compositor_, QString::fromLocal8Bit(node))
-                                      .arg(std::chrono::seconds(kUptakeLimit).count()));
-            return;
-        }
-        std::this_thread::sleep_for(kUptakePoll);
-    }
+    taken_ = taken_ || !node || openedElsewhere("/proc", node, static_cast<int>(::getpid()));
+    return taken_ ? std::string() : compositor_.toStdString() + " to take clickpath's virtual pointer (" + node + ")";
 }
 
 } // namespace clickpath::platform::wayland

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/ButtonInjector.h"
-#include "platform/MessageSink.h"
 #include "platform/Pointer.h"
 
 #include <QString>
@@ -62,7 +61,7 @@ public:
     // Creates the device spanning `layout`; `cursor` may be null where the
     // compositor tells no position. Throws a ToolError that says how to get
     // access when /dev/uinput cannot be written.
-    VirtualPointer(LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor, MessageSink& messages);
+    VirtualPointer(LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor);
     // Removes the device, once the compositor had time to read its last events.
     ~VirtualPointer() override;
     VirtualPointer(const VirtualPointer&) = delete;
@@ -72,21 +71,19 @@ public:
     void requirePosition() override;
     // Both throw a ToolError when the kernel refuses the event.
     void moveTo(std::int32_t x, std::int32_t y) override;
+    // Until the compositor has opened the device, as far as /proc shows.
+    std::string awaitedUptake() override;
     void pressLeft() override { sendLeft(true); }
     void releaseLeft() override { sendLeft(false); }
 
 private:
     void sendLeft(bool down);
     void send(unsigned int type, unsigned int code, int value, const char* what);
-    // Waits once, within a time limit, until the compositor has opened the
-    // device, so that the first click of a play lands; says so if it never does.
-    void awaitCompositor();
 
     AxisRange horizontal_;
     AxisRange vertical_;
     std::unique_ptr<CursorSource> cursor_;
     QString compositor_;
-    MessageSink& messages_;
     libevdev_uinput* device_ = nullptr;
     bool taken_ = false;
     std::optional<std::chrono::steady_clock::time_point> lastEvent_;
