@@ -140,4 +140,12 @@ RecordingWriter::RecordingWriter(const QString& path)
 {
 }
 
+void RecordingWriter::append(std::span<const Record> records)
+{
+    std::string lines;
+    for (const Record& record : records)
+        lines += formatRecordLine(record);
+    file_.append(lines);
+}
+
 } // namespace clickpath::core

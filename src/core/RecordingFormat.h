@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace clickpath::core {
@@ -66,9 +67,10 @@ class RecordingWriter {
 public:
     // Creates the file or truncates it; throws a ToolError when it cannot.
     explicit RecordingWriter(const QString& path);
-    // Throws a ToolError when the line cannot be written; the file then
-    // still ends on a whole line.
-    void append(const Record& record) { file_.append(formatRecordLine(record)); }
+    // Appends the lines in one write. Throws a ToolError when they cannot be
+    // written; the file then still ends on a whole line.
+    void append(std::span<const Record> records);
+    void append(const Record& record) { append(std::span(&record, 1)); }
 
 private:
     platform::OutputFile file_;

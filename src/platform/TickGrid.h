@@ -12,6 +12,9 @@ namespace clickpath::platform {
 // the grid is reached again, for up to `maxBehind` intervals; further behind,
 // the grid starts again from the late tick. A pause of playback is no tick:
 // its end starts a new grid.
+// How many intervals behind a tick may fall and still be made up for.
+inline constexpr int kTickCatchUpLimit = 5;
+
 class TickGrid {
 public:
     TickGrid(std::int64_t intervalNs, int maxBehind);

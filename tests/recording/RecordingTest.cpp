@@ -38,7 +38,7 @@ struct RecordingTest : ::testing::Test {
     FakeDesktop desk;
     Log log;
     std::unique_ptr<FakeTicker> ticker = desk.time.ticker();
-    recording::Recorder recorder{desk.pointer, *ticker, log, path};
+    recording::Recorder recorder{desk.pointer, desk.time, *ticker, log, path};
     watcher::MouseWatcher watcher{desk.services().openMouse, log};
 };
 
@@ -81,6 +81,23 @@ TEST_F(RecordingTest, EveryPressOfTheLeftButtonShowsAsARunOf128)
         QString lines = recorded();
         lines.replace(QRegularExpression("-?\\d+,-?\\d+,"), "").replace("\r\n", " "); // the button values alone
         EXPECT_EQ(lines.trimmed(), values) << values;
+    }
+}
+
+TEST_F(RecordingTest, AStallIsMadeUpWithLinesOfItsEndUpToFiveSecondsOfThem)
+{
+    ticker->onTick([this] { recorder.tick(); });
+    // 1 s of recording, a stall of the thread in which the left button clicks and the pointer moves, 1 s more.
+    for (const auto& [stall, lines] : {std::pair{1.5, 350}, {0.03, 203}, {7.0, 700}}) {
+        (desk.pointer.x = 0, recorder.start());
+        desk.time.runFor(1);
+        desk.time.now += stall;
+        (recorder.leftButton(true), recorder.leftButton(false), desk.pointer.x = 9);
+        desk.time.runFor(1);
+        stop();
+        const QStringList written = recorded().split("\r\n", Qt::SkipEmptyParts);
+        EXPECT_NEAR(written.size(), lines, 1) << stall;
+        EXPECT_EQ(written.mid(99, 3).join(' '), "0,0,0 9,0,128 9,0,0") << stall;
     }
 }
 

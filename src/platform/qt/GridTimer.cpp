@@ -6,15 +6,12 @@
 namespace clickpath::platform::qt {
 
 namespace {
-// A tick delayed by a stall is made up for if the stall lasted at most this
-// many intervals; beyond, the grid starts again.
-constexpr int kMaxIntervalsBehind = 5;
 // Qt's timers take whole milliseconds; a day is longer than any pause.
 constexpr double kMaxWakeMs = 24 * 3600 * 1000.0;
 } // namespace
 
 GridTimer::GridTimer(std::chrono::nanoseconds interval)
-    : grid_(interval.count(), kMaxIntervalsBehind)
+    : grid_(interval.count(), kTickCatchUpLimit)
 {
     clock_.start();
     shot_.setSingleShot(true);
