@@ -49,24 +49,78 @@ constexpr Option kOptions[] = {
     {"json", "", "info: print one JSON object.", false, false, true},
 };
 
-void addOptions(QCommandLineParser& parser)
+bool takes(const Option& option, Command command)
 {
-    parser.setApplicationDescription("Plays a recording of the mouse pointer back on the desktop, or records one,\n"
-                                     "with the pacing of clickpath: clicks at random offsets inside two margins, a\n"
-                                     "random wait after each click, a fixed wait after each click of the first pass\n"
-                                     "and a random sleep between passes. The five numbers come from clickpath's\n"
-                                     "settings file unless given here. The right mouse button, Ctrl+C or SIGTERM\n"
-                                     "stops.");
-    parser.addHelpOption();
+    switch (command) {
+    case Command::Play:
+        return option.play;
+    case Command::Record:
+        return option.record;
+    case Command::Info:
+        return option.info;
+    default:
+        return true;
+    }
+}
+
+// What each command does, for its help.
+QString descriptionOf(Command command)
+{
+    switch (command) {
+    case Command::Play:
+        return "Plays FILE, by default clickpath's working recording, with clickpath's pacing:\n"
+               "clicks at random offsets inside two margins, a random wait after each click, a\n"
+               "fixed wait after each click of the first pass and a random sleep between\n"
+               "passes. The five numbers come from clickpath's settings file unless given\n"
+               "here. The right mouse button, Ctrl+C or SIGTERM stops.";
+    case Command::Record:
+        return "Records the pointer's path and the left button into FILE, a line every 10 ms,\n"
+               "until the right mouse button, Ctrl+C or SIGTERM stops.";
+    case Command::Info:
+        return "Says what FILE holds, by default clickpath's working recording, without\n"
+               "playing it.";
+    default:
+        return "Plays a recording of the mouse pointer back on the desktop, or records one,\n"
+               "with the pacing of clickpath: clicks at random offsets inside two margins, a\n"
+               "random wait after each click, a fixed wait after each click of the first pass\n"
+               "and a random sleep between passes. The five numbers come from clickpath's\n"
+               "settings file unless given here. The right mouse button, Ctrl+C or SIGTERM\n"
+               "stops.";
+    }
+}
+
+// The options of a command, or of all for Command::Help.
+void addOptions(QCommandLineParser& parser, Command command = Command::Help)
+{
+    parser.setApplicationDescription(descriptionOf(command));
+    parser.addOption({{"h", "help"}, "Displays this help."});
+    QCommandLineOption helpAll("help-all"); // Qt's habit, kept working but not shown: there is nothing more
+    helpAll.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(helpAll);
     parser.addVersionOption();
-    parser.addPositionalArgument("command",
-        "play [FILE]: play FILE, by default clickpath's working recording.\n"
-        "record FILE: record into FILE.\n"
-        "info [FILE]: say what FILE holds, without playing it.");
-    for (const BoxOption& option : kBoxOptions)
-        parser.addOption({option.name, option.description, option.valueName});
+    if (command == Command::Help)
+        parser.addPositionalArgument("command",
+            "play [FILE]: play FILE, by default clickpath's working recording.\n"
+            "record FILE: record into FILE.\n"
+            "info [FILE]: say what FILE holds, without playing it.");
+    else
+        parser.addPositionalArgument(
+            "FILE", command == Command::Record ? "The file to record into." : "The recording.");
+    if (command == Command::Help || command == Command::Play)
+        for (const BoxOption& option : kBoxOptions)
+            parser.addOption({option.name, option.description, option.valueName});
     for (const Option& option : kOptions)
-        parser.addOption({option.name, option.description, option.valueName});
+        if (takes(option, command))
+            parser.addOption({option.name, option.description, option.valueName});
+}
+
+Command commandNamed(const QString& name)
+{
+    const std::pair<const char*, Command> commands[]
+        = {{"play", Command::Play}, {"record", Command::Record}, {"info", Command::Info}};
+    const auto found = std::find_if(
+        std::begin(commands), std::end(commands), [&](const auto& known) { return name == known.first; });
+    return found == std::end(commands) ? Command::Help : found->second;
 }
 
 [[noreturn]] void refuse(const QString& option, const QString& value, const char* wanted)
@@ -88,23 +142,14 @@ Command commandFrom(const QStringList& positional)
 {
     if (positional.isEmpty())
         throw UsageError("no command given: play, record or info");
-    const QString& command = positional.front();
-    const std::pair<const char*, Command> commands[]
-        = {{"play", Command::Play}, {"record", Command::Record}, {"info", Command::Info}};
-    const auto found = std::find_if(
-        std::begin(commands), std::end(commands), [&](const auto& known) { return command == known.first; });
-    if (found == std::end(commands))
-        throw UsageError("unknown command \"" + command.toStdString() + "\"");
-    if (found->second == Command::Record && positional.size() < 2)
+    const Command command = commandNamed(positional.front());
+    if (command == Command::Help)
+        throw UsageError("unknown command \"" + positional.front().toStdString() + "\"");
+    if (command == Command::Record && positional.size() < 2)
         throw UsageError("record needs a FILE to record into");
     if (positional.size() > 2)
         throw UsageError("too many arguments: \"" + positional[2].toStdString() + "\"");
-    return found->second;
-}
-
-bool takes(const Option& option, Command command)
-{
-    return command == Command::Play ? option.play : command == Command::Record ? option.record : option.info;
+    return command;
 }
 
 // Every option given belongs to the command.
@@ -161,6 +206,7 @@ Invocation parseCommandLine(const QStringList& arguments)
     const bool help = parser.isSet("help") || parser.isSet("help-all");
     if (help || parser.isSet("version")) {
         invocation.command = help ? Command::Help : Command::Version;
+        invocation.helpFor = commandNamed(parser.positionalArguments().value(0));
         return invocation;
     }
     invocation.command = commandFrom(parser.positionalArguments());
@@ -175,23 +221,42 @@ Invocation parseCommandLine(const QStringList& arguments)
     return invocation;
 }
 
-QString usage()
+namespace {
+
+QString usageOf(Command command)
 {
-    return QStringLiteral("Usage: clickpath-cli play [FILE] [--passes N | --loop] [--speed FACTOR]\n"
-                          "           [--seed N] [--delay S] [--quiet] [--sleep S] [--click-wait S]\n"
-                          "           [--first-wait S] [--vertical-margin PX] [--horizontal-margin PX]\n"
-                          "       clickpath-cli record FILE [--delay S] [--quiet]\n"
-                          "       clickpath-cli info [FILE] [--json]\n"
-                          "       clickpath-cli --help | --version\n");
+    switch (command) {
+    case Command::Play:
+        return "clickpath-cli play [FILE] [--passes N | --loop] [--speed FACTOR]\n"
+               "           [--seed N] [--delay S] [--quiet] [--sleep S] [--click-wait S]\n"
+               "           [--first-wait S] [--vertical-margin PX] [--horizontal-margin PX]\n";
+    case Command::Record:
+        return "clickpath-cli record FILE [--delay S] [--quiet]\n";
+    case Command::Info:
+        return "clickpath-cli info [FILE] [--json]\n";
+    default:
+        return "clickpath-cli --help | --version\n";
+    }
 }
 
-QString helpText()
+} // namespace
+
+QString usage()
+{
+    QString text = QStringLiteral("Usage: ");
+    for (const Command command : {Command::Play, Command::Record, Command::Info, Command::Help})
+        text += (command == Command::Play ? QString() : QStringLiteral("       ")) + usageOf(command);
+    return text;
+}
+
+QString helpText(Command command)
 {
     QCommandLineParser parser;
-    addOptions(parser);
+    addOptions(parser, command);
     // Qt's own first line shows one synopsis for all commands.
     const QString qtHelp = parser.helpText();
-    return usage() + qtHelp.mid(qtHelp.indexOf('\n') + 1);
+    const QString synopsis = command == Command::Help ? usage() : "Usage: " + usageOf(command);
+    return synopsis + qtHelp.mid(qtHelp.indexOf('\n') + 1);
 }
 
 QString optionOf(SettingBox box)

@@ -16,6 +16,7 @@ enum class Command { Play, Record, Info, Help, Version };
 // What the command line asks for.
 struct Invocation {
     Command command = Command::Help;
+    Command helpFor = Command::Help;               // help: of this command, or of all
     QString file;                                  // play, info: empty for the working recording
     std::map<core::SettingBox, QString> overrides; // play: the numbers given as options
     int passes = 1;                                // play: how many passes, unless `loop`
@@ -36,9 +37,10 @@ public:
 // Reads the arguments, the program's name first. Throws a UsageError.
 Invocation parseCommandLine(const QStringList& arguments);
 
-// The synopsis, and the whole help with every option; both fit 80 columns.
+// The synopsis, and the help of a command with its options (of all of them
+// for Command::Help); both fit 80 columns.
 QString usage();
-QString helpText();
+QString helpText(Command command = Command::Help);
 
 // The option that overrides a box, as "--sleep".
 QString optionOf(core::SettingBox box);

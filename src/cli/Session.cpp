@@ -24,25 +24,9 @@ std::chrono::nanoseconds playbackInterval(double speed)
         std::llround(static_cast<double>(std::chrono::nanoseconds(core::kTickInterval).count()) / speed));
 }
 
-// Counts the whole records of a recording; a file that holds something else
-// before its end is said, since the play will stop there. One with nothing to
-// play is an error.
-std::int64_t countRecords(const QString& path, platform::MessageSink& messages)
-{
-    core::RecordingReader reader(path);
-    std::int64_t records = 0;
-    while (reader.next())
-        ++records;
-    const QString problem = QString::fromStdString(reader.problem());
-    if (records == 0)
-        throw ToolError(QStringLiteral("%1: nothing to play%2")
-                            .arg(path, problem.isEmpty() ? QString() : QStringLiteral(" (") + problem + ')')
-                            .toStdString());
-    if (!problem.isEmpty())
-        messages.showWarning(
-            QStringLiteral("%1: %2; only the %3 records before it are played").arg(path, problem).arg(records));
-    return records;
-}
+// A recording is counted this many records at a turn of the event loop, so
+// that a long one is read while a stop can still come (about 10 ms a turn).
+constexpr int kRecordsPerTurn = 50000;
 
 platform::Services withRandom(const platform::Services& services, platform::RandomSource* random)
 {
@@ -94,40 +78,88 @@ Session::Session(Invocation invocation, core::AppPaths paths, const platform::Se
 void Session::start()
 {
     startedAt_ = services_.clock.seconds();
-    if (invocation_.command == Command::Record)
-        recorder_.emplace(services_.pointer, *ticker_, *this, invocation_.file);
-    else
-        preparePlaying();
+    if (invocation_.delay > 0)
+        delayEnds_ = startedAt_ + invocation_.delay;
+    if (invocation_.command == Command::Record) {
+        recorder_.emplace(services_.pointer, services_.clock, *ticker_, *this, invocation_.file);
+    } else {
+        loadNumbers();
+        playPath_ = invocation_.file.isEmpty() ? paths_.workingRecordingPath() : invocation_.file;
+        counter_.emplace(playPath_);
+    }
+    // Stops count from here on: while the recording is read, during the
+    // delay and before the first move.
     openWatcher();
-    if (invocation_.delay <= 0)
-        return begin();
-    delayEnds_ = startedAt_ + invocation_.delay;
-    ticker_->onTick([this] { delayTick(); });
-    delayTick();
+    ticker_->onTick([this] { prepareTurn(); });
+    prepare();
 }
 
-// Counts the seconds left, waking once a second, and starts at the end.
-void Session::delayTick()
+void Session::prepareTurn()
 {
-    const double left = *delayEnds_ - services_.clock.seconds();
-    if (left <= 0) {
-        delayEnds_.reset();
-        try {
-            begin();
-        } catch (const std::exception& error) {
-            // Said as at a start without a delay; the exit status is 1.
-            services_.messages.showError(QString::fromStdString(error.what()));
-            finish();
-        }
-        return;
+    try {
+        prepare();
+    } catch (const std::exception& error) {
+        // Said as at a start that fails at once; the exit status is 1.
+        services_.messages.showError(QString::fromStdString(error.what()));
+        finish();
     }
-    drawProgress(true);
-    ticker_->wakeAfter(left - std::ceil(left) + 1);
+}
+
+// Reads the recording a turn at a time, then counts the delay's seconds,
+// waking once a second, and starts at its end.
+void Session::prepare()
+{
+    if (counter_ && !countTurn())
+        return ticker_->wakeAfter(0);
+    if (counter_)
+        countDone();
+    const double left = delayEnds_ ? *delayEnds_ - services_.clock.seconds() : 0;
+    if (left > 0) {
+        drawProgress(true);
+        return ticker_->wakeAfter(left - std::ceil(left) + 1);
+    }
+    begin();
+}
+
+// True once every record is counted.
+bool Session::countTurn()
+{
+    for (int i = 0; i < kRecordsPerTurn; ++i) {
+        if (!counter_->next())
+            return true;
+        ++play_.lines;
+    }
+    return false;
+}
+
+// A recording with nothing to play is an error; one that holds something
+// else before its end is said, since the play will stop there.
+void Session::countDone()
+{
+    const QString problem = QString::fromStdString(counter_->problem());
+    counter_.reset();
+    if (play_.lines == 0)
+        throw ToolError(QStringLiteral("%1: nothing to play%2")
+                            .arg(playPath_, problem.isEmpty() ? QString() : QStringLiteral(" (") + problem + ')')
+                            .toStdString());
+    if (!problem.isEmpty())
+        services_.messages.showWarning(QStringLiteral("%1: %2; only the %3 records before it are played")
+                                           .arg(playPath_, problem)
+                                           .arg(play_.lines));
+    const auto policy
+        = invocation_.loop ? playback::PassPolicy::untilStopped() : playback::PassPolicy::passes(invocation_.passes);
+    player_.emplace(numbers_, services_, *ticker_, *this, policy, playPath_);
 }
 
 void Session::begin()
 {
     if (player_) {
+        // A right button pressed since the start and not seen yet ends the
+        // play before it moves anything.
+        watcher_->catchUp();
+        if (exitCode_)
+            return;
+        begun_ = true;
         ticker_->onTick([this] { player_->tick(); });
         return player_->startPass();
     }
@@ -137,6 +169,7 @@ void Session::begin()
     catchingUp_ = true;
     watcher_->catchUp();
     catchingUp_ = false;
+    begun_ = true;
     recorder_->start();
 }
 
@@ -178,16 +211,6 @@ void Session::openWatcher()
     watcher_->open([this] { watcher_->handleWaitingItems(); });
 }
 
-void Session::preparePlaying()
-{
-    loadNumbers();
-    const QString path = invocation_.file.isEmpty() ? paths_.workingRecordingPath() : invocation_.file;
-    play_.lines = countRecords(path, services_.messages);
-    const auto policy
-        = invocation_.loop ? playback::PassPolicy::untilStopped() : playback::PassPolicy::passes(invocation_.passes);
-    player_.emplace(numbers_, services_, *ticker_, *this, policy, path);
-}
-
 void Session::recordingTick()
 {
     try {
@@ -201,9 +224,9 @@ void Session::stop(int signal)
 {
     if (!signal_)
         signal_ = signal;
-    if (delayEnds_) {
-        delayEnds_.reset();
+    if (!begun_) {
         ticker_->stop();
+        stoppedEarly_ = true;
         return finish();
     }
     if (player_)
@@ -233,8 +256,17 @@ void Session::passStarted(std::int32_t pass, bool)
     drawProgress(false);
 }
 
+void Session::desktopAwaited(const QString& awaited, int secondsLeft)
+{
+    play_.wait = QStringLiteral("waiting for ") + awaited;
+    play_.countdown = QString::number(secondsLeft);
+    drawProgress(true);
+}
+
 void Session::recordPlayed(std::int64_t played, std::int32_t, std::int32_t)
 {
+    if (played == 1)
+        play_.wait.clear(); // the wait for the desktop, if there was one
     play_.line = played;
     drawProgress(false);
 }
@@ -297,8 +329,10 @@ void Session::drawProgress(bool atOnce)
         return;
     const int width = columns_ && columns_() > 0 ? columns_() : 80;
     QString line;
-    if (delayEnds_) {
-        line = delayLine(static_cast<int>(std::ceil(*delayEnds_ - now)), width);
+    if (stoppedEarly_) {
+        line = QStringLiteral("stopped before it started");
+    } else if (!begun_) {
+        line = delayEnds_ ? delayLine(static_cast<int>(std::ceil(*delayEnds_ - now)), width) : QString();
     } else if (player_) {
         line = playLine(play_, width);
     } else if (recorder_) {

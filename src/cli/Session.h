@@ -55,16 +55,19 @@ private:
         std::map<core::SettingBox, QString> texts;
     };
 
-    void preparePlaying();
     void loadNumbers();
     void openWatcher();
-    void delayTick();
+    void prepareTurn();
+    void prepare();
+    bool countTurn();
+    void countDone();
     void begin();
     void recordingTick();
     void finish();
     void drawProgress(bool atOnce);
 
     void passStarted(std::int32_t pass, bool loopsReset) override;
+    void desktopAwaited(const QString& awaited, int secondsLeft) override;
     void recordPlayed(std::int64_t played, std::int32_t x, std::int32_t y) override;
     void waitStarted(playback::WaitKind kind, double seconds) override;
     void countdown(std::int16_t seconds) override;
@@ -88,11 +91,15 @@ private:
     std::optional<recording::Recorder> recorder_;
     std::optional<playback::Player> player_;
     std::optional<watcher::MouseWatcher> watcher_;
+    QString playPath_;
+    std::optional<core::RecordingReader> counter_; // while the recording is counted
     PlayProgress play_;
     QString nextWait_; // shown from its first countdown number on
     RecordProgress record_;
     double startedAt_ = 0;
-    std::optional<double> delayEnds_; // while the delay runs
+    std::optional<double> delayEnds_; // with a delay
+    bool begun_ = false;              // playing or recording
+    bool stoppedEarly_ = false;       // before it had begun
     double drawnAt_ = -1;
     QString drawn_;           // the progress line shown last
     bool catchingUp_ = false; // the watcher handles what came before the start

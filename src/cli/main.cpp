@@ -125,7 +125,7 @@ int main(int argc, char* argv[])
     try {
         const cli::Invocation invocation = cli::parseCommandLine(QCoreApplication::arguments());
         if (invocation.command == cli::Command::Help)
-            return std::printf("%s", qPrintable(cli::helpText())) < 0;
+            return std::printf("%s", qPrintable(cli::helpText(invocation.helpFor))) < 0;
         if (invocation.command == cli::Command::Version)
             return std::printf("clickpath-cli %s\n", CLICKPATH_VERSION) < 0;
         if (invocation.command == cli::Command::Info)

@@ -29,9 +29,32 @@ int TerminalOutput::columns() const
 
 TerminalOutput::~TerminalOutput()
 {
-    flush();
+    if (!flush() && isTerminal())
+        leaveToChild();
     if (isTerminal())
         ::close(terminal_);
+}
+
+// The terminal is paused (Ctrl+S) and the program ends now: a child of its
+// own writes what is left once the terminal takes it again. The shell's
+// prompt then waits behind it in the terminal's write lock, so the last line
+// stays whole and ended.
+void TerminalOutput::leaveToChild()
+{
+    if (::fork() != 0)
+        return; // the parent goes on ending; a child that could not be made loses the rest
+    // Only the terminal stays open: a pipe on standard output would otherwise
+    // not end for its reader until the terminal goes on.
+    ::close_range(0, static_cast<unsigned>(terminal_) - 1, 0);
+    ::close_range(static_cast<unsigned>(terminal_) + 1, ~0U, 0);
+    ::fcntl(terminal_, F_SETFL, ::fcntl(terminal_, F_GETFL) & ~O_NONBLOCK);
+    for (std::size_t done = 0; done < waiting_.size();) {
+        const ssize_t put = ::write(terminal_, waiting_.data() + done, waiting_.size() - done);
+        if (put < 0 && errno != EINTR)
+            break;
+        done += put > 0 ? static_cast<std::size_t>(put) : 0;
+    }
+    ::_exit(0);
 }
 
 bool TerminalOutput::flush()

@@ -11,8 +11,9 @@ namespace clickpath::platform {
 // be seen. So on a terminal the output goes through a descriptor of its own,
 // opened anew without blocking (setting O_NONBLOCK on the descriptor that the
 // shell shares would stay set after the exit), and what the terminal does not
-// take now waits, up to a bound, or is dropped. Elsewhere (a file, a pipe)
-// writes are plain.
+// take now waits, up to a bound, or is dropped; what still waits when the
+// program ends is written by a child once the terminal goes on. Elsewhere
+// (a file, a pipe) writes are plain.
 class TerminalOutput {
 public:
     TerminalOutput();
@@ -32,6 +33,7 @@ public:
 private:
     // Writes what waits as far as the terminal takes it; true when nothing is left.
     bool flush();
+    void leaveToChild();
 
     int terminal_ = -1; // our own descriptor of the terminal
     std::string waiting_;

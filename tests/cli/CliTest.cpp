@@ -43,7 +43,7 @@ TEST(CommandLineTest, ReadsEachCommandWithItsOptionsNamesWhatIsWrongAndFitsEight
         const std::string said = errorOf<cli::UsageError>([&] { parse(line); });
         EXPECT_NE(said.find(named), std::string::npos) << line << ": " << said;
     }
-    for (const QString& line : (cli::usage() + cli::helpText()).split('\n'))
+    for (const QString& line : (cli::usage() + cli::helpText() + cli::helpText(cli::Command::Play)).split(QChar(10)))
         EXPECT_LE(line.size(), 80) << line;
 }
 
@@ -190,6 +190,14 @@ TEST_F(SessionTest, SpeedSetsTheRateASeedRepeatsTheDrawsAndADelayHoldsEverything
     desk.time.run();
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(desk.pointer.path(), "1,1");
+    EXPECT_EQ(progress.back(), "stopped before it started");
+    // A right button pressed as the play starts, waiting in the device at the first move, ends it before it moves.
+    (desk.pointer.trail.clear(), desk.waitingAtOpen = {{platform::MouseButton::Right, true}});
+    start(walk("1,1,0\r\n"));
+    desk.time.run();
+    EXPECT_EQ(std::tuple(exitCode, desk.pointer.path(), progress.back()),
+        std::tuple(0, QString(), QString("stopped before it started")));
+    desk.waitingAtOpen.clear();
     start("record " + dir.filePath("none/out.txt") + " --delay 1"); // fails only at its end: said, and over
     desk.time.run();
     EXPECT_TRUE(desk.messages.errors.value(0).contains("none/out.txt")) << desk.messages.errors.value(0);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -123,6 +124,20 @@ struct PausedTerminal {
         program.setChildProcessModifier([this] { ::dup2(slave, STDERR_FILENO); });
     }
     ~PausedTerminal() { (::close(master), ::close(slave)); }
+    // Resumes it (Ctrl+Q) and reads what it shows, until it has been quiet for half a second.
+    std::string resumeAndRead() const
+    {
+        [[maybe_unused]] const auto written = ::write(master, "\x11", 1);
+        std::string shown;
+        char buffer[4096];
+        for (pollfd readable{master, POLLIN, 0}; ::poll(&readable, 1, 500) == 1;) {
+            const ssize_t got = ::read(master, buffer, sizeof buffer);
+            if (got <= 0)
+                break;
+            shown.append(buffer, static_cast<std::size_t>(got));
+        }
+        return shown;
+    }
     int master = -1, slave = -1;
 };
 
@@ -180,6 +195,8 @@ TEST(WaysOutTest, EveryWayOutEndsWithItsExitStatusNoButtonDownAndWholeLines)
         const Outcome ended = finish(program, 10000);
         EXPECT_EQ(ended.exitCode, row.exitCode) << ended.said.toStdString();
         EXPECT_EQ(user.buttonsDown(), 0u);
+        // The last progress line is ended, so that the shell's prompt starts a line of its own.
+        EXPECT_TRUE(!terminal || terminal->resumeAndRead().ends_with("\n"));
         const QRegularExpression wholeLinesNoPress("^(\\d+,\\d+,0\r\n)+$");
         EXPECT_TRUE(!row.recording || wholeLinesNoPress.match(QString::fromStdString(readFile(recording))).hasMatch());
     }
@@ -222,24 +239,32 @@ TEST(CliX11Test, RecordKeepsEveryPressOfADoubleClickAndPlayClicksAtTheRecordedPi
 TEST(CliX11Test, ErrorsSayWhatAndExitWithTheirCode)
 {
     const QStringList noDisplay = QProcess::systemEnvironment().filter(QRegularExpression("^(?!DISPLAY=)"));
-    const QString cli = CLICKPATH_CLI;
-    std::vector<std::tuple<QString, QStringList, QStringList, int, const char*>> cases
-        = {{cli, {"--help"}, noDisplay, 0, "--version\nPlays"}, {cli, {"--bogus"}, {}, 2, "bogus"},
-            {cli, QStringList{"play", "/nonexistent/walk.txt"} + kNoWaitsNoOffsets, {}, 1, "/nonexistent"},
-            {cli, {"record", "x"}, noDisplay, 1, "DISPLAY"},
-            {CLICKPATH_WINDOW, {}, noDisplay + QStringList{"DISPLAY=:x"}, 1, "display \":x\""},
-            {cli, {"play", "x"}, noDisplay + QStringList{"WAYLAND_DISPLAY=nowhere"}, 1, "Wayland display nowhere"}};
+    const QString cli = CLICKPATH_CLI, window = CLICKPATH_WINDOW;
+    // The program, its arguments and environment; its exit status, what it says, and what it does not say.
+    std::vector<std::tuple<QString, QStringList, QStringList, int, const char*, const char*>> cases
+        = {{cli, {"--help"}, noDisplay, 0, "--version\nPlays", "Qt specific"},
+            {cli, {"play", "--help"}, noDisplay, 0, "--passes", "--json"},
+            {cli, {"--help-all"}, noDisplay, 0, "record FILE", "Qt specific"},
+            {window, {"--help"}, noDisplay, 0, "Usage: clickpath", "no display"},
+            {window, {"--version"}, noDisplay, 0, "clickpath 0.", "no display"}, {cli, {"--bogus"}, {}, 2, "bogus", ""},
+            {cli, QStringList{"play", "/nonexistent/walk.txt"} + kNoWaitsNoOffsets, {}, 1, "/nonexistent", ""},
+            {cli, {"record", "x"}, noDisplay, 1, "DISPLAY", ""},
+            {window, {}, noDisplay + QStringList{"DISPLAY=:x"}, 1, "display \":x\"", ""},
+            {cli, {"play", "x"}, noDisplay + QStringList{"WAYLAND_DISPLAY=nowhere"}, 1, "Wayland display nowhere", ""}};
     if (qEnvironmentVariableIsSet("CLICKPATH_DISPLAY_WITHOUT_XTEST")) // run on an Xvfb without it
-        cases = {{cli, {"record", "/dev/null"}, {}, 1, "XTEST"}};
-    for (const auto& [program, arguments, environment, exitCode, named] : cases) {
+        cases = {{cli, {"record", "/dev/null"}, {}, 1, "XTEST", ""}};
+    for (const auto& [program, arguments, environment, exitCode, named, unsaid] : cases) {
+        SCOPED_TRACE((program + ' ' + arguments.join(' ')).toStdString());
         QProcess cli;
         cli.setProcessChannelMode(QProcess::MergedChannels);
         cli.setEnvironment(environment.isEmpty() ? QProcess::systemEnvironment() : environment);
         cli.start(program, arguments);
-        const Outcome result = finish(cli);
-        EXPECT_EQ(result.exitCode, exitCode) << arguments.join(' ').toStdString();
+        const Outcome result = finish(cli, 10000);
+        EXPECT_EQ(result.exitCode, exitCode);
         EXPECT_TRUE(result.said.contains(named)) << result.said.toStdString();
-        EXPECT_EQ(result.said.contains("Usage:"), exitCode != 1) << "help and usage errors show the usage";
+        EXPECT_TRUE(*unsaid == 0 || !result.said.contains(unsaid)) << result.said.toStdString();
+        EXPECT_EQ(result.said.contains("Usage:"), exitCode == 2 || arguments.join(" ").contains("--help"))
+            << "help and usage errors show the usage";
     }
 }
 

@@ -39,4 +39,17 @@ TEST(InstallTest, InstallsBothProgramsWithLinksALauncherManPagesMetainfoAndSetti
     const QStringList zeros{
         "--click-wait", "0", "--vertical-margin", "0", "--horizontal-margin", "0", "--first-wait", "0"};
     EXPECT_EQ(run(installed("bin/clickpath-cli"), QStringList{"play"} + zeros).exitCode, 0);
+    // The completion in a plain bash, without bash-completion's helpers: commands, options and file names.
+    writeFile(installed("walk.txt"), "");
+    for (const auto& [line, completed] : {std::pair{"clickpath-cli pl", "play"},
+             {"clickpath-cli record --d", "--delay"}, {"clickpath-cli info wa", "walk.txt"}}) {
+        QProcess bash;
+        bash.start("bash",
+            {"--norc", "--noprofile", "-c",
+                "cd \"$1\" && . \"$2\" && COMP_WORDS=($3) && COMP_CWORD=$((${#COMP_WORDS[@]} - 1)) && "
+                "_clickpath_cli && echo \"${COMPREPLY[*]}\"",
+                "bash", prefix.path(), installed("share/bash-completion/completions/clickpath-cli"), line});
+        const Outcome ended = finish(bash);
+        EXPECT_EQ(bash.readAllStandardOutput().trimmed(), completed) << line << ": " << ended.said;
+    }
 }
