@@ -42,9 +42,13 @@ std::unique_ptr<wayland::CursorSource> connectCursor(const QProcessEnvironment& 
     }
 }
 
-std::unique_ptr<MouseButtonSource> openPointingDevices()
+std::unique_ptr<MouseButtonSource> openPointingDevices(MessageSink* messages)
 {
-    return std::make_unique<wayland::EvdevButtonSource>(std::make_unique<wayland::UdevDirectory>());
+    return std::make_unique<wayland::EvdevButtonSource>(
+        std::make_unique<wayland::UdevDirectory>(), [messages](const std::string& leftOut) {
+            if (messages)
+                messages->showWarning(QString::fromStdString(leftOut));
+        });
 }
 
 } // namespace
@@ -57,7 +61,7 @@ RealDesktop::RealDesktop(MessageSink& messages, bool wayland)
         return;
     }
     // Said at start rather than at the first right click that goes unseen.
-    openPointingDevices();
+    openPointingDevices(nullptr);
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     virtualPointer_ = std::make_unique<wayland::VirtualPointer>(
         qt::screenLayout(), connectCursor(environment), compositorName(environment));
@@ -68,8 +72,8 @@ RealDesktop::~RealDesktop() = default;
 Services RealDesktop::services()
 {
     if (virtualPointer_)
-        return Services{
-            *virtualPointer_, *virtualPointer_, clock_, random_, messages_, makeGridTimer, openPointingDevices};
+        return Services{*virtualPointer_, *virtualPointer_, clock_, random_, messages_, makeGridTimer,
+            [this] { return openPointingDevices(&messages_); }};
     return Services{*x11Pointer_, *x11Pointer_, clock_, random_, messages_, makeGridTimer,
         [] { return std::make_unique<x11::X11ButtonSource>(); }};
 }

@@ -38,7 +38,7 @@ std::vector<InputDeviceInfo> FakeInputDevices::present()
 std::unique_ptr<EventReader> FakeInputDevices::open(const InputDeviceInfo& device)
 {
     if (unreadable.contains(device.node))
-        throw ToolError(noReadAccessMessage(device, "Permission denied"));
+        throw platform::wayland::DeviceAccessError(device, "Permission denied");
     // What was queued for the node; nothing once the node has gone.
     auto reader = std::make_unique<FakeReader>();
     reader->read = [this, node = device.node]() -> std::optional<std::vector<input_event>> {

@@ -1,13 +1,17 @@
 #include "platform/wayland/EvdevButtonSource.h"
 
+#include "platform/ToolError.h"
+
 #include <QSocketNotifier>
 
 #include <utility>
 
 namespace clickpath::platform::wayland {
 
-EvdevButtonSource::EvdevButtonSource(std::unique_ptr<DeviceDirectory> directory)
+EvdevButtonSource::EvdevButtonSource(
+    std::unique_ptr<DeviceDirectory> directory, std::function<void(const std::string&)> leftOut)
     : directory_(std::move(directory))
+    , leftOut_(std::move(leftOut))
     , context_(std::make_unique<QObject>())
     , delivery_(context_.get())
 {
@@ -16,9 +20,24 @@ EvdevButtonSource::EvdevButtonSource(std::unique_ptr<DeviceDirectory> directory)
         QObject::connect(
             changesNotifier_.get(), &QSocketNotifier::activated, context_.get(), [this] { devicesChanged(); });
     }
-    for (const InputDeviceInfo& device : directory_->present())
-        if (isPointingDevice(device))
-            watch(device);
+    std::vector<std::pair<InputDeviceInfo, DeviceAccessError>> refused;
+    for (const InputDeviceInfo& device : directory_->present()) {
+        if (!isPointingDevice(device))
+            continue;
+        if (auto error = watch(device))
+            refused.emplace_back(device, std::move(*error));
+    }
+    // Without a single one, no right button could stop anything.
+    if (devices_.empty() && !refused.empty())
+        throw refused.front().second;
+    for (const auto& [device, error] : refused)
+        leaveOut(device, error);
+}
+
+void EvdevButtonSource::leaveOut(const InputDeviceInfo& device, const DeviceAccessError& error)
+{
+    if (leftOut_ && saidLeftOut_.insert(device.node).second)
+        leftOut_(leftOutMessage(device, error.reason));
 }
 
 EvdevButtonSource::Watched::Watched(Watched&& other) noexcept
@@ -44,16 +63,21 @@ EvdevButtonSource::~EvdevButtonSource()
         watched.notifier = nullptr; // deleted with the context
 }
 
-void EvdevButtonSource::watch(const InputDeviceInfo& device)
+std::optional<DeviceAccessError> EvdevButtonSource::watch(const InputDeviceInfo& device)
 {
     Watched watched;
-    watched.reader = directory_->open(device);
+    try {
+        watched.reader = directory_->open(device);
+    } catch (const DeviceAccessError& error) {
+        return error;
+    }
     if (const int fd = watched.reader->descriptor(); fd >= 0) {
         watched.notifier = new QSocketNotifier(fd, QSocketNotifier::Read, context_.get());
         QObject::connect(watched.notifier, &QSocketNotifier::activated, context_.get(),
             [this, node = device.node] { deviceReadable(node); });
     }
     devices_.emplace(device.node, std::move(watched));
+    return std::nullopt;
 }
 
 void EvdevButtonSource::devicesChanged()
@@ -63,12 +87,8 @@ void EvdevButtonSource::devicesChanged()
         if (!change.added) {
             devices_.erase(change.device.node);
         } else if (!watched && isPointingDevice(change.device)) {
-            // A device that comes later and cannot be read is left out: the
-            // ones present at start said so already, and the tool runs on.
-            try {
-                watch(change.device);
-            } catch (const std::exception&) {
-            }
+            if (auto error = watch(change.device))
+                leaveOut(change.device, *error);
         }
     }
 }

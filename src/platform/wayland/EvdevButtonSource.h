@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 
 class QSocketNotifier;
 
@@ -18,9 +19,11 @@ namespace clickpath::platform::wayland {
 // before. Devices that come later are watched too, those that go are let go.
 class EvdevButtonSource final : public MouseButtonSource {
 public:
-    // Watches the pointing devices present. Throws a ToolError that names
-    // the first one that cannot be read and says how to get access.
-    explicit EvdevButtonSource(std::unique_ptr<DeviceDirectory> directory);
+    // Watches the pointing devices present and those that come; `leftOut`
+    // names, once each, a device that cannot be read, which is left out.
+    // Throws a ToolError that names the first and says how to get access
+    // when pointing devices are present and none can be read.
+    EvdevButtonSource(std::unique_ptr<DeviceDirectory> directory, std::function<void(const std::string&)> leftOut = {});
     ~EvdevButtonSource() override;
 
     void start(int capacity, std::function<void()> itemsWaiting) override;
@@ -46,11 +49,15 @@ private:
         std::unique_ptr<EventReader> reader;
         QSocketNotifier* notifier = nullptr;
     };
-    void watch(const InputDeviceInfo& device);
+    // Watches a pointing device; why it cannot, if it cannot.
+    std::optional<DeviceAccessError> watch(const InputDeviceInfo& device);
+    void leaveOut(const InputDeviceInfo& device, const DeviceAccessError& error);
     // Buffers what the device sent; false when it has gone.
     bool takeFrom(EventReader& reader);
 
     std::unique_ptr<DeviceDirectory> directory_;
+    std::function<void(const std::string&)> leftOut_;
+    std::set<std::string> saidLeftOut_;
     std::unique_ptr<QObject> context_; // parent of the notifiers and of scheduled notifications
     std::unique_ptr<QSocketNotifier> changesNotifier_;
     std::map<std::string, Watched> devices_;

@@ -18,12 +18,19 @@ std::optional<ButtonItem> buttonItemOf(const input_event& event)
     return ButtonItem{event.code == BTN_LEFT ? MouseButton::Left : MouseButton::Right, event.value == 1};
 }
 
-std::string noReadAccessMessage(const InputDeviceInfo& device, const std::string& reason)
-{
-    return "Cannot read the pointing device " + device.node + " (" + device.name + "): " + reason
+DeviceAccessError::DeviceAccessError(const InputDeviceInfo& device, const std::string& reason)
+    : ToolError("Cannot read the pointing device " + device.node + " (" + device.name + "): " + reason
         + ". On Wayland clickpath watches the mouse buttons on the input devices: install the udev rule "
-          "60-clickpath.rules that comes with it (see the README, \"Wayland\"), or add yourself to the group "
-          "\"input\", then log in again.";
+          "70-clickpath.rules that comes with it (see the README, \"Wayland\", one-time set-up), then log in "
+          "again.")
+    , reason(reason)
+{
+}
+
+std::string leftOutMessage(const InputDeviceInfo& device, const std::string& reason)
+{
+    return "Leaves out the pointing device " + device.node + " (" + device.name + "), which it cannot read (" + reason
+        + "): its buttons do not stop clickpath. The other pointing devices are watched.";
 }
 
 } // namespace clickpath::platform::wayland

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MouseButtonSource.h"
+#include "platform/ToolError.h"
 
 #include <linux/input.h>
 
@@ -59,12 +60,20 @@ public:
     virtual int changesDescriptor() const = 0;
     // The changes since the last call, in order.
     virtual std::vector<DeviceChange> takeChanges() = 0;
-    // Opens a node for reading. Throws a ToolError that names it and says
-    // how to get access when it cannot be read.
+    // Opens a node for reading. Throws a DeviceAccessError when it cannot
+    // be read.
     virtual std::unique_ptr<EventReader> open(const InputDeviceInfo& device) = 0;
 };
 
-// The message for a pointing device that cannot be read.
-std::string noReadAccessMessage(const InputDeviceInfo& device, const std::string& reason);
+// A pointing device that cannot be read, with the system's reason; its
+// message says how to get access.
+class DeviceAccessError : public ToolError {
+public:
+    DeviceAccessError(const InputDeviceInfo& device, const std::string& reason);
+    std::string reason;
+};
+
+// The warning for a device left out while others are watched.
+std::string leftOutMessage(const InputDeviceInfo& device, const std::string& reason);
 
 } // namespace clickpath::platform::wayland

@@ -38,7 +38,7 @@ public:
             const int reason = lastError_ ? lastError_ : ENODEV;
             if (context_)
                 libinput_unref(context_);
-            throw ToolError(noReadAccessMessage(device, std::strerror(reason)));
+            throw DeviceAccessError(device, std::strerror(reason));
         }
         libinput_device_config_tap_set_enabled(touchpad, LIBINPUT_CONFIG_TAP_ENABLED);
     }

@@ -1,15 +1,12 @@
 #include "platform/wayland/UdevDirectory.h"
 
 #include "platform/ToolError.h"
+#include "platform/wayland/ButtonEdges.h"
 #include "platform/wayland/TouchpadReader.h"
 
-#include <libevdev/libevdev.h>
 #include <libudev.h>
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace clickpath::platform::wayland {
 
@@ -40,52 +37,6 @@ std::optional<InputDeviceInfo> infoOf(udev_device* device)
     info.keyboard = hasProperty(device, "ID_INPUT_KEYBOARD");
     return info;
 }
-
-class LibevdevReader final : public EventReader {
-public:
-    LibevdevReader(int fd, libevdev* device)
-        : fd_(fd)
-        , device_(device)
-    {
-    }
-    ~LibevdevReader() override
-    {
-        libevdev_free(device_);
-        ::close(fd_);
-    }
-    LibevdevReader(const LibevdevReader&) = delete;
-    LibevdevReader& operator=(const LibevdevReader&) = delete;
-
-    int descriptor() const override { return fd_; }
-
-    std::optional<std::vector<input_event>> readEvents() override
-    {
-        std::vector<input_event> events;
-        unsigned int flags = LIBEVDEV_READ_FLAG_NORMAL;
-        for (;;) {
-            input_event event{};
-            const int status = libevdev_next_event(device_, flags, &event);
-            if (status == LIBEVDEV_READ_STATUS_SYNC) {
-                // The kernel's buffer overflowed: libevdev hands out the
-                // changes of state that the lost events made, then goes on.
-                flags = LIBEVDEV_READ_FLAG_SYNC;
-                events.push_back(event);
-            } else if (status == LIBEVDEV_READ_STATUS_SUCCESS) {
-                events.push_back(event);
-            } else if (status == -EAGAIN && flags == LIBEVDEV_READ_FLAG_SYNC) {
-                flags = LIBEVDEV_READ_FLAG_NORMAL;
-            } else if (status == -EAGAIN) {
-                return events;
-            } else {
-                return std::nullopt; // ENODEV: unplugged
-            }
-        }
-    }
-
-private:
-    int fd_;
-    libevdev* device_;
-};
 
 } // namespace
 
@@ -156,15 +107,7 @@ std::unique_ptr<EventReader> UdevDirectory::open(const InputDeviceInfo& device)
     // taps not at all: only libinput tells those apart.
     if (device.touchpad)
         return openTouchpad(device);
-    const int fd = ::open(device.node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw ToolError(noReadAccessMessage(device, std::strerror(errno)));
-    libevdev* evdev = nullptr;
-    if (const int status = libevdev_new_from_fd(fd, &evdev); status < 0) {
-        ::close(fd);
-        throw ToolError(noReadAccessMessage(device, std::strerror(-status)));
-    }
-    return std::make_unique<LibevdevReader>(fd, evdev);
+    return std::make_unique<ButtonEdges>(openEvdevNode(device));
 }
 
 } // namespace clickpath::platform::wayland

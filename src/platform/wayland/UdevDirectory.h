@@ -8,8 +8,8 @@ struct udev_monitor;
 namespace clickpath::platform::wayland {
 
 // The input devices as udev knows them, the same list and classification
-// that libinput in the compositor uses; their events through libevdev, a
-// touchpad's through libinput (TouchpadReader).
+// that libinput in the compositor uses; their buttons' edges from their evdev
+// nodes (ButtonEdges), a touchpad's through libinput (TouchpadReader).
 class UdevDirectory final : public DeviceDirectory {
 public:
     // Throws a ToolError when udev cannot be reached.

@@ -42,7 +42,8 @@ libevdev_uinput* createDevice(const AxisRange& horizontal, const AxisRange& vert
     if (status < 0)
         throw ToolError(std::string("Cannot create a virtual pointer through /dev/uinput: ") + std::strerror(-status)
             + ". On Wayland clickpath moves and clicks through a virtual input device: install the udev rule "
-              "60-clickpath.rules that comes with it (see the README, \"Wayland\"), then log in again.");
+              "70-clickpath.rules that comes with it (see the README, \"Wayland\", one-time set-up), then log in "
+              "again.");
     return uinput;
 }
 

@@ -4,12 +4,14 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeInputDevices.h"
 #include "platform/DesktopChoice.h"
+#include "platform/wayland/ButtonEdges.h"
 #include "platform/wayland/EvdevButtonSource.h"
 #include "platform/wayland/HyprlandCursor.h"
 #include "platform/wayland/VirtualPointer.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -89,6 +91,79 @@ TEST(EvdevSourceTest, ThePointingDevicesLeftAndRightEdgesArriveInOrderUpToTheCap
     devices.send(5, BTN_RIGHT, 0);
     source.deviceReadable(node(5));
     EXPECT_EQ(seen, "L+ L- R+ R+ ");
+}
+
+TEST(EvdevSourceTest, ANodeThatCannotBeReadIsLeftOutAndNamedOnceAndOnlyNoReadableOneRefusesTheStart)
+{
+    auto owned = std::make_unique<FakeInputDevices>();
+    FakeInputDevices& devices = *owned;
+    for (const int number : {2, 3, 4})
+        devices.plug(number, "mouse");
+    devices.unreadable = {node(2), node(4), node(5)};
+    QStringList said;
+    std::unique_ptr<EvdevButtonSource> source;
+    EXPECT_NO_THROW(source = std::make_unique<EvdevButtonSource>(
+                        std::move(owned), [&](const std::string& text) { said << QString::fromStdString(text); }));
+    EXPECT_EQ(source ? source->watchedNodes() : std::vector<std::string>(), std::vector{node(3)});
+    (devices.unplug(4), devices.plug(4, "mouse"), devices.plug(5, "mouse"), source->devicesChanged());
+    EXPECT_EQ(said.join('|').replace(QRegularExpression(" \\(device\\)[^|]*"), ""),
+        "Leaves out the pointing device /dev/input/event2|Leaves out the pointing device /dev/input/event4|"
+        "Leaves out the pointing device /dev/input/event5");
+    auto none = std::make_unique<FakeInputDevices>();
+    (none->plug(2, "mouse"), none->unreadable = {node(2)});
+    const std::string refusal = errorOf<ToolError>([&] { EvdevButtonSource(std::move(none), [](auto&) {}); });
+    EXPECT_NE(refusal.find("Cannot read the pointing device /dev/input/event2"), std::string::npos) << refusal;
+}
+
+// A node that queues the events that the test writes as words, "L1" a left press, "R0" a right release, "X" a motion,
+// "|" a report and "!" the kernel's word that it dropped events; its buttons' state is the test's too.
+struct FakeNode final : EvdevNode {
+    explicit FakeNode(const QString& events, const QString& down = "")
+    {
+        for (const QString& word : events.split(' ', Qt::SkipEmptyParts)) {
+            const std::uint16_t code = word[0] == 'L' ? BTN_LEFT : word[0] == 'R' ? BTN_RIGHT : REL_X;
+            queued.push_back(word == "|" ? input_event{{}, EV_SYN, SYN_REPORT, 0}
+                    : word == "!"
+                    ? input_event{{}, EV_SYN, SYN_DROPPED, 0}
+                    : input_event{{}, std::uint16_t(word == "X" ? EV_REL : EV_KEY), code, word.mid(1).toInt()});
+        }
+        (keysNow[BTN_LEFT] = down.contains('L'), keysNow[BTN_RIGHT] = down.contains('R'));
+    }
+    int descriptor() const override { return -1; }
+    std::optional<std::size_t> read(std::span<input_event> out) override
+    {
+        const std::size_t count = std::min(out.size(), queued.size());
+        std::copy_n(queued.begin(), count, out.begin());
+        queued.erase(queued.begin(), queued.begin() + static_cast<std::ptrdiff_t>(count));
+        return count;
+    }
+    std::optional<Keys> keys() override { return keysNow; }
+    std::vector<input_event> queued;
+    Keys keysNow;
+};
+
+TEST(ButtonEdgesTest, EachEdgeArrivesOnceAndAfterALostStretchTheButtonsStateTellsWhatItCan)
+{
+    // What the kernel queued, the buttons held when the report after a drop is read, and the edges reported.
+    const std::tuple<QString, QString, QString> cases[] = {
+        {"L1 | X | L0 | X L1 L2 |", "", "L+ L- L+"},  // motion and a repeat are no edges
+        {"L1 | ! R1 L0 | L0 |", "R", "L+ L- R+"},     // the lost release and press, told by the state
+        {"R1 | X ! R0 R1 R0 | R1 |", "", "R+ R- R+"}, // the stretch's last word is the state's
+        {"! L1 L0 |", "", ""},                        // a click within the lost stretch cannot be told
+        {"! | L1 | L0 |", "L", "L+ L-"},              // a press after the report, told by the state: once
+        {"L1 ! |", "L", "L+"},                        // the state agrees: nothing more
+    };
+    for (const auto& [events, down, edges] : cases) {
+        auto node = std::make_unique<FakeNode>("");
+        FakeNode& fake = *node;
+        ButtonEdges reader(std::move(node));
+        fake = FakeNode(events, down);
+        QStringList seen;
+        const auto read = reader.readEvents();
+        for (const input_event& edge : read.value())
+            seen << QString(edge.code == BTN_LEFT ? 'L' : 'R') + (edge.value ? '+' : '-');
+        EXPECT_EQ(seen.join(' '), edges) << events;
+    }
 }
 
 TEST(LayoutMappingTest, EachLayoutPixelHasItsOwnAxisValueAndFarPositionsStopAtTheEdge)
