@@ -7,9 +7,9 @@
 #include <libevdev/libevdev.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <thread>
 #include <unistd.h>
 
@@ -64,29 +64,13 @@ std::int32_t axisValue(const AxisRange& axis, std::int32_t position)
     return std::clamp(position, axis.minimum, axis.maximum);
 }
 
-bool openedElsewhere(const std::string& procRoot, const std::string& node, int self)
-{
-    namespace fs = std::filesystem;
-    std::error_code error;
-    for (const fs::directory_entry& process : fs::directory_iterator(procRoot, error)) {
-        const std::string pid = process.path().filename().string();
-        if (pid.find_first_not_of("0123456789") != std::string::npos || pid == std::to_string(self))
-            continue;
-        // Other users' processes refuse the listing: they are skipped.
-        std::error_code denied;
-        for (const fs::directory_entry& fd : fs::directory_iterator(process.path() / "fd", denied))
-            if (fs::read_symlink(fd.path(), denied) == node)
-                return true;
-    }
-    return false;
-}
-
 VirtualPointer::VirtualPointer(LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor)
     : horizontal_(horizontalAxisOf(layout))
     , vertical_(verticalAxisOf(layout))
     , cursor_(std::move(cursor))
     , compositor_(std::move(compositor))
     , device_(createDevice(horizontal_, vertical_))
+    , uptake_(std::make_unique<UptakeWatch>(libevdev_uinput_get_devnode(device_)))
 {
 }
 
@@ -113,30 +97,37 @@ void VirtualPointer::requirePosition()
 
 void VirtualPointer::moveTo(std::int32_t x, std::int32_t y)
 {
-    send(EV_ABS, ABS_X, axisValue(horizontal_, x), "Pointer move");
-    send(EV_ABS, ABS_Y, axisValue(vertical_, y), "Pointer move");
-    send(EV_SYN, SYN_REPORT, 0, "Pointer move");
+    const std::pair at{axisValue(horizontal_, x), axisValue(vertical_, y)};
+    if (at == lastAt_)
+        return; // the kernel would drop the repeated values anyway
+    send({{{}, EV_ABS, ABS_X, at.first}, {{}, EV_ABS, ABS_Y, at.second}, {{}, EV_SYN, SYN_REPORT, 0}}, "Pointer move");
+    lastAt_ = at;
 }
 
 void VirtualPointer::sendLeft(bool down)
 {
-    const char* what = down ? "Left press" : "Left release";
-    send(EV_KEY, BTN_LEFT, down ? 1 : 0, what);
-    send(EV_SYN, SYN_REPORT, 0, what);
+    send({{{}, EV_KEY, BTN_LEFT, down ? 1 : 0}, {{}, EV_SYN, SYN_REPORT, 0}}, down ? "Left press" : "Left release");
 }
 
-void VirtualPointer::send(unsigned int type, unsigned int code, int value, const char* what)
+// A frame in one write: one call of the kernel per move or click.
+void VirtualPointer::send(std::initializer_list<input_event> frame, const char* what)
 {
-    if (const int status = libevdev_uinput_write_event(device_, type, code, value); status < 0)
-        throw ToolError(std::string(what) + " on the virtual pointer failed: " + std::strerror(-status));
+    const int fd = libevdev_uinput_get_fd(device_);
+    const auto bytes = static_cast<ssize_t>(frame.size() * sizeof(input_event));
+    ssize_t written = -1;
+    while ((written = ::write(fd, frame.begin(), static_cast<std::size_t>(bytes))) < 0 && errno == EINTR) {}
+    if (written != bytes)
+        throw ToolError(std::string(what)
+            + " on the virtual pointer failed: " + (written < 0 ? std::strerror(errno) : "the kernel took part of it"));
     lastEvent_ = std::chrono::steady_clock::now();
 }
 
 std::string VirtualPointer::awaitedUptake()
 {
-    const char* node = libevdev_uinput_get_devnode(device_);
-    taken_ = taken_ || !node || openedElsewhere("/proc", node, static_cast<int>(::getpid()));
-    return taken_ ? std::string() : compositor_.toStdString() + " to take clickpath's virtual pointer (" + node + ")";
+    taken_ = taken_ || uptake_->taken();
+    return taken_ ? std::string()
+                  : compositor_.toStdString() + " to take clickpath's virtual pointer ("
+            + libevdev_uinput_get_devnode(device_) + ")";
 }
 
 } // namespace clickpath::platform::wayland

@@ -2,6 +2,9 @@
 
 #include "platform/ButtonInjector.h"
 #include "platform/Pointer.h"
+#include "platform/wayland/Uptake.h"
+
+#include <linux/input.h>
 
 #include <QString>
 
@@ -47,11 +50,6 @@ public:
     virtual void require() {}
 };
 
-// Whether a process other than `self` holds `node` open, as far as the
-// folder `procRoot` (/proc) shows to this user. The compositor opens every
-// input device it takes, in its own process.
-bool openedElsewhere(const std::string& procRoot, const std::string& node, int self);
-
 // A virtual absolute pointer made with uinput that the compositor takes as a
 // real one: moves and left presses reach every window of the desktop, in the
 // compositor's layout coordinates. The device goes when this object goes, and
@@ -71,21 +69,23 @@ public:
     void requirePosition() override;
     // Both throw a ToolError when the kernel refuses the event.
     void moveTo(std::int32_t x, std::int32_t y) override;
-    // Until the compositor has opened the device, as far as /proc shows.
+    // Until the compositor has opened the device (UptakeWatch).
     std::string awaitedUptake() override;
     void pressLeft() override { sendLeft(true); }
     void releaseLeft() override { sendLeft(false); }
 
 private:
     void sendLeft(bool down);
-    void send(unsigned int type, unsigned int code, int value, const char* what);
+    void send(std::initializer_list<input_event> frame, const char* what);
 
     AxisRange horizontal_;
     AxisRange vertical_;
     std::unique_ptr<CursorSource> cursor_;
     QString compositor_;
     libevdev_uinput* device_ = nullptr;
+    std::unique_ptr<UptakeWatch> uptake_;
     bool taken_ = false;
+    std::optional<std::pair<std::int32_t, std::int32_t>> lastAt_; // the axis values sent last
     std::optional<std::chrono::steady_clock::time_point> lastEvent_;
 };
 

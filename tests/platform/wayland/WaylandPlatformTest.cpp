@@ -7,6 +7,7 @@
 #include "platform/wayland/ButtonEdges.h"
 #include "platform/wayland/EvdevButtonSource.h"
 #include "platform/wayland/HyprlandCursor.h"
+#include "platform/wayland/Uptake.h"
 #include "platform/wayland/VirtualPointer.h"
 
 #include <QDir>
@@ -163,6 +164,23 @@ TEST(ButtonEdgesTest, EachEdgeArrivesOnceAndAfterALostStretchTheButtonsStateTell
         for (const input_event& edge : read.value())
             seen << QString(edge.code == BTN_LEFT ? 'L' : 'R') + (edge.value ? '+' : '-');
         EXPECT_EQ(seen.join(' '), edges) << events;
+    }
+}
+
+TEST(UptakeTest, AnOpenOfTheVirtualPointerHeldAtTwoLooksInARowIsTheCompositorsAMomentaryOneIsNot)
+{
+    // Opens (o) and closes (c) seen between looks (|), and what the looks say.
+    const std::pair<const char*, const char*> cases[] = {{"o c | o c | |", "no no no"}, {"o | |", "no yes"},
+        {"c o | |", "no yes"}, {"o o c | c | o |", "no no no"}, {"| o | c | o |", "no no no no"}};
+    for (const auto& [seen, says] : cases) {
+        UptakeCount count;
+        QStringList looks;
+        for (const char what : std::string_view(seen))
+            what == 'o'       ? count.opened()
+                : what == 'c' ? count.closed()
+                : what == '|' ? void(looks << (count.look() ? "yes" : "no"))
+                              : void();
+        EXPECT_EQ(looks.join(' '), says) << seen;
     }
 }
 
