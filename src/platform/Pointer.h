@@ -16,11 +16,16 @@ struct ScreenPoint {
 class Pointer {
 public:
     virtual ~Pointer() = default;
-    // Where the pointer is now; nothing when it cannot be told (another screen).
+    // Starts telling positions, for a recording: on some desktops the
+    // compositor is asked to report them. Throws a ToolError that names the
+    // desktop when it will never tell one, so that nothing is recorded.
+    virtual void startTracking() {}
+    // Where the pointer is now; nothing while it cannot be told (another
+    // screen, a first report still to come). Throws a ToolError that says why
+    // when no position will come any more (the compositor's report stopped).
     virtual std::optional<ScreenPoint> position() = 0;
-    // Throws a ToolError, naming the desktop, when position() can never tell
-    // where the pointer is there, so that nothing is recorded.
-    virtual void requirePosition() = 0;
+    // Ends what startTracking began; never throws.
+    virtual void stopTracking() {}
     // Moves the pointer to an absolute position, as real motion would.
     // Throws a ToolError when the display refuses it.
     virtual void moveTo(std::int32_t x, std::int32_t y) = 0;

@@ -21,25 +21,11 @@ std::unique_ptr<Ticker> makeGridTimer(std::chrono::nanoseconds interval)
     return std::make_unique<qt::GridTimer>(interval);
 }
 
-// A position source that failed at start: recording says why, playback needs none.
-struct FailedCursor final : wayland::CursorSource {
-    explicit FailedCursor(std::string why)
-        : why(std::move(why))
-    {
-    }
-    std::optional<ScreenPoint> position() override { return std::nullopt; }
-    void require() override { throw ToolError(why); }
-    std::string why;
-};
-
-std::unique_ptr<wayland::CursorSource> connectCursor(const QProcessEnvironment& environment)
+std::unique_ptr<wayland::CursorSource> connectCursor(const QProcessEnvironment& environment, Clock& clock)
 {
-    try {
-        std::unique_ptr<wayland::CursorSource> cursor = wayland::KWinCursor::connect();
-        return cursor ? std::move(cursor) : wayland::HyprlandCursor::connect(environment);
-    } catch (const ToolError& error) {
-        return std::make_unique<FailedCursor>(error.what());
-    }
+    if (std::unique_ptr<wayland::CursorSource> kwin = wayland::KWinCursor::connect(clock))
+        return kwin;
+    return wayland::HyprlandCursor::connect(environment, clock);
 }
 
 std::unique_ptr<MouseButtonSource> openPointingDevices(MessageSink* messages)
@@ -64,7 +50,7 @@ RealDesktop::RealDesktop(MessageSink& messages, bool wayland)
     openPointingDevices(nullptr);
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     virtualPointer_ = std::make_unique<wayland::VirtualPointer>(
-        qt::screenLayout(), connectCursor(environment), compositorName(environment));
+        qt::screenLayout(), connectCursor(environment, clock_), compositorName(environment));
 }
 
 RealDesktop::~RealDesktop() = default;

@@ -1,6 +1,7 @@
 #include "recording/Recorder.h"
 
 #include "core/Tick.h"
+#include "platform/ToolError.h"
 
 #include <algorithm>
 #include <chrono>
@@ -27,16 +28,33 @@ Recorder::Recorder(platform::Pointer& pointer, platform::Clock& clock, platform:
 
 void Recorder::start()
 {
-    pointer_.requirePosition(); // before anything changes
-    latch_.start();
+    pointer_.startTracking(); // before anything changes
+    state_ = State::Awaiting;
+    awaitingSince_ = clock_.seconds();
     observer_.recordingStarted();
     try {
-        writer_ = std::make_unique<core::RecordingWriter>(path_);
+        lookForFirstPosition();
     } catch (const std::exception&) {
-        latch_.stop();
-        observer_.recordingEnded();
+        end();
         throw;
     }
+}
+
+// Until the desktop tells where the pointer is, a line would hold no
+// position of its own; a desktop that answers at once records at once.
+void Recorder::lookForFirstPosition()
+{
+    constexpr double kLook = 0.01; // s, a tick
+    const std::optional<platform::ScreenPoint> at = pointer_.position();
+    if (!at) {
+        if (clock_.seconds() - awaitingSince_ >= kFirstPositionLimit)
+            throw ToolError("The desktop told no position of the pointer within 5 s, so nothing was recorded.");
+        return ticker_.wakeAfter(kLook);
+    }
+    cursor_ = *at;
+    writer_ = std::make_unique<core::RecordingWriter>(path_);
+    latch_.start();
+    state_ = State::Recording;
     linesWritten_ = 0;
     startedAt_ = clock_.seconds();
     ticker_.startTicking();
@@ -56,8 +74,19 @@ std::int64_t Recorder::linesOwed()
 
 void Recorder::tick()
 {
-    if (!writer_)
-        return;
+    try {
+        if (state_ == State::Awaiting)
+            lookForFirstPosition();
+        else if (state_ == State::Recording)
+            writeLines();
+    } catch (const std::exception&) {
+        end();
+        throw;
+    }
+}
+
+void Recorder::writeLines()
+{
     // A failed query keeps the last position, as the line then shows.
     if (const auto at = pointer_.position())
         cursor_ = *at;
@@ -66,23 +95,24 @@ void Recorder::tick()
         return; // a tick the grid made up after this one's lines
     for (core::Record& line : lines)
         line = {cursor_.x, cursor_.y, latch_.takeLineValue()};
-    try {
-        writer_->append(lines);
-    } catch (const std::exception&) {
-        stop();
-        throw;
-    }
+    writer_->append(lines);
     linesWritten_ += static_cast<std::int64_t>(lines.size());
     observer_.lineRecorded(linesWritten_, cursor_.x, cursor_.y);
 }
 
 void Recorder::stop()
 {
-    if (!writer_)
-        return;
+    if (state_ != State::Idle)
+        end();
+}
+
+void Recorder::end()
+{
     ticker_.stop();
     writer_.reset();
     latch_.stop();
+    state_ = State::Idle;
+    pointer_.stopTracking();
     observer_.recordingEnded();
 }
 

@@ -14,7 +14,9 @@
 namespace clickpath::recording {
 
 // "Rec": one line per tick with the pointer's position and the left button's
-// state, until it is stopped. Two states: idle, or recording into an open file.
+// state, until it is stopped. Three states: idle; awaiting the desktop's first
+// position (the file is left as it was until it comes, within 5 s); recording
+// into an open file.
 //
 // Time in a recording is its count of lines. A tick made late by a stall of
 // the machine writes the lines the stall owes, with the position and the
@@ -23,32 +25,43 @@ namespace clickpath::recording {
 class Recorder {
 public:
     static constexpr double kLongestStallMadeUp = 5; // s
+    static constexpr double kFirstPositionLimit = 5; // s
 
     Recorder(platform::Pointer& pointer, platform::Clock& clock, platform::Ticker& ticker, RecordingObserver& observer,
         QString path);
 
-    // Starts a new recording, replacing the file's content. Throws when the
-    // desktop never tells the pointer's position (nothing has changed then)
-    // or the file cannot be written (nothing runs then).
+    // Starts a new recording, which replaces the file's content once the
+    // desktop tells the first position. Throws when the desktop never tells
+    // one (nothing has changed then), or it did at once and the file cannot
+    // be written (nothing runs then).
     void start();
-    // The ticker's call: appends the lines due by now, one on time. A line
-    // that cannot be written ends the recording, keeping every whole line
-    // before it, and throws.
+    // The ticker's call: a look for the first position, or the lines due by
+    // now, one on time. A first position that does not come, a desktop that
+    // stops telling positions and a line that cannot be written end the
+    // recording, keeping every whole line before, and throw.
     void tick();
     // Ends a recording; every line written stays. Nothing when none runs.
     void stop();
     // The left button, as the mouse watcher reports it.
     void leftButton(bool pressed) { pressed ? latch_.pressed() : latch_.released(); }
-    bool recording() const { return writer_ != nullptr; }
+    // Awaiting the first position, or recording.
+    bool recording() const { return state_ != State::Idle; }
 
 private:
+    enum class State { Idle, Awaiting, Recording };
+
+    void lookForFirstPosition();
+    void writeLines();
     std::int64_t linesOwed();
+    void end();
 
     platform::Pointer& pointer_;
     platform::Clock& clock_;
     platform::Ticker& ticker_;
     RecordingObserver& observer_;
     QString path_;
+    State state_ = State::Idle;
+    double awaitingSince_ = 0;
     LeftButtonLatch latch_;
     std::unique_ptr<core::RecordingWriter> writer_;
     platform::ScreenPoint cursor_;  // the last position the pointer could tell

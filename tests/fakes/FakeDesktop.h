@@ -56,7 +56,12 @@ struct FakeBoxes : core::SettingBoxes {
 
 // The pointer's trail: moves as "x,y", and P or R for a press or release where it stands: "10,20 11,21 P 12,22 R".
 struct FakePointer final : platform::Pointer, platform::ButtonInjector {
-    std::optional<ScreenPoint> position() override { return lost ? std::nullopt : std::optional(ScreenPoint{x, y}); }
+    std::optional<ScreenPoint> position() override
+    {
+        if (!gone.empty())
+            throw ToolError(gone);
+        return lost ? std::nullopt : std::optional(ScreenPoint{x, y});
+    }
     void moveTo(std::int32_t toX, std::int32_t toY) override
     {
         beforeMove();
@@ -64,11 +69,13 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
             trail << QStringLiteral("%1,%2").arg(toX).arg(toY);
         (x = toX, y = toY);
     }
-    void requirePosition() override
+    void startTracking() override
     {
         if (!positionUnknown.empty())
             throw ToolError(positionUnknown);
+        tracking = true;
     }
+    void stopTracking() override { tracking = false; }
     std::string awaitedUptake() override { return uptake; }
     void pressLeft() override { trail << "P"; }
     void releaseLeft() override { (beforeRelease(), trail << "R"); }
@@ -78,6 +85,8 @@ struct FakePointer final : platform::Pointer, platform::ButtonInjector {
     QStringList trail;
     std::int32_t x = 0, y = 0;
     bool lost = false;                        // the pointer has no position to give
+    std::string gone;                         // why no position will come any more, once none will
+    bool tracking = false;                    // between startTracking and stopTracking
     std::string positionUnknown;              // why the desktop never tells the position, if it does not
     std::string uptake;                       // what the desktop has yet to do before moves reach it
     std::function<void()> beforeMove = [] {}; // a fault to inject

@@ -101,6 +101,30 @@ TEST_F(RecordingTest, AStallIsMadeUpWithLinesOfItsEndUpToFiveSecondsOfThem)
     }
 }
 
+TEST_F(RecordingTest, ItBeginsAtTheDesktopsFirstPositionAndEndsSayingWhyWhenThePositionsStop)
+{
+    ticker->onTick([this] { recorder.tick(); });
+    writeFile(path, "kept\r\n");
+    desk.pointer.lost = true; // the first position comes half a second after the start
+    recorder.start();
+    desk.time.at(desk.time.now + 0.5, [this] { (desk.pointer.lost = false, desk.pointer.x = 5); });
+    desk.time.runFor(0.49);
+    EXPECT_EQ(recorded(), "kept\r\n");
+    desk.time.runFor(0.51);
+    EXPECT_NEAR(recorded().count("5,0,0\r\n"), 50, 1);
+    EXPECT_EQ(recorded().count("\r\n"), recorded().count("5,0,0\r\n"));
+    desk.pointer.gone = "KWin left the session bus"; // the recording ends, saying why, every line kept
+    const QString kept = recorded();
+    EXPECT_EQ(errorOf<ToolError>([&] { desk.time.runFor(0.01); }), desk.pointer.gone);
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_EQ(recorded(), kept);
+    (desk.pointer.gone.clear(), desk.pointer.lost = true, writeFile(path, "kept\r\n"));
+    recorder.start(); // no first position at all: nothing is recorded
+    EXPECT_NE(errorOf<ToolError>([&] { desk.time.runFor(6); }).find("no position"), std::string::npos);
+    EXPECT_EQ(recorded(), "kept\r\n");
+    EXPECT_FALSE(ticker->active());
+}
+
 TEST(LeftButtonLatchTest, KeepsNoEdgeWhileNoRecordingRuns)
 {
     recording::LeftButtonLatch latch;

@@ -4,14 +4,12 @@
 
 #include <QFileInfo>
 
-#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <string_view>
 #include <utility>
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -20,13 +18,7 @@ namespace clickpath::platform::wayland {
 
 namespace {
 
-using std::chrono::milliseconds;
-using Clock = std::chrono::steady_clock;
-
 constexpr std::string_view kRequest = "cursorpos";
-// Hyprland answers from its main loop, among its other work: a slow answer at
-// start should not refuse recording, while one in a tick must not hold it up.
-constexpr milliseconds kFirstAnswerLimit(1000);
 // Longer than any position; more is not an answer to this request.
 constexpr std::size_t kLongestAnswer = 64;
 
@@ -47,56 +39,20 @@ std::optional<ScreenPoint> positionIn(std::string_view answer)
     return point;
 }
 
-// Sends the request on a connection of its own and returns all that Hyprland
-// writes before it closes the connection. Says why in `failure` when the
-// socket refuses or the answer has not ended by `limit`.
-std::string ask(const std::string& socketPath, milliseconds limit, std::string& failure)
-{
-    const Clock::time_point deadline = Clock::now() + limit;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (socketPath.size() >= sizeof address.sun_path) {
-        failure = "the path is too long for a socket";
-        return {};
-    }
-    std::memcpy(address.sun_path, socketPath.data(), socketPath.size());
-    // Not blocking: a connection for which Hyprland's queue has no room fails
-    // at once instead of waiting.
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0 || ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
-        || ::send(fd, kRequest.data(), kRequest.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(kRequest.size()))
-        failure = std::strerror(errno);
-    std::string answer;
-    char buffer[kLongestAnswer];
-    while (failure.empty() && answer.size() <= kLongestAnswer) {
-        pollfd readable{fd, POLLIN, 0};
-        const auto left = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0 || ::poll(&readable, 1, static_cast<int>(left)) == 0) {
-            failure = "no answer within " + std::to_string(limit.count()) + " ms";
-            break;
-        }
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0)
-            break; // closed: the answer is whole
-        if (got > 0)
-            answer.append(buffer, static_cast<std::size_t>(got));
-        else if (errno != EINTR && errno != EAGAIN)
-            failure = std::strerror(errno);
-    }
-    if (fd >= 0)
-        ::close(fd);
-    return answer;
-}
-
 } // namespace
 
-HyprlandCursor::HyprlandCursor(std::string socketPath, milliseconds answerLimit)
+HyprlandCursor::HyprlandCursor(std::string socketPath, Clock& clock)
     : socketPath_(std::move(socketPath))
-    , answerLimit_(answerLimit)
+    , clock_(clock)
 {
 }
 
-std::unique_ptr<CursorSource> HyprlandCursor::connect(const QProcessEnvironment& environment, milliseconds answerLimit)
+HyprlandCursor::~HyprlandCursor()
+{
+    hangUp();
+}
+
+std::unique_ptr<HyprlandCursor> HyprlandCursor::connect(const QProcessEnvironment& environment, Clock& clock)
 {
     const QString signature = environment.value(QStringLiteral("HYPRLAND_INSTANCE_SIGNATURE"));
     if (signature.isEmpty())
@@ -107,22 +63,92 @@ std::unique_ptr<CursorSource> HyprlandCursor::connect(const QProcessEnvironment&
     const QString folder = !runtime.isEmpty() && QFileInfo(runtime + QStringLiteral("/hypr")).isDir()
         ? runtime + QStringLiteral("/hypr")
         : QStringLiteral("/tmp/hypr");
-    std::unique_ptr<HyprlandCursor> cursor(
-        new HyprlandCursor(QStringLiteral("%1/%2/.socket.sock").arg(folder, signature).toStdString(), answerLimit));
-    std::string failure;
-    const std::string answer = ask(cursor->socketPath_, std::max(answerLimit, kFirstAnswerLimit), failure);
-    if (failure.empty() && !positionIn(answer))
-        failure = "it answers \"" + answer.substr(0, 40) + "\" where a position was asked for";
-    if (!failure.empty())
-        throw ToolError("Cannot take the pointer's position from Hyprland at " + cursor->socketPath_ + ": " + failure);
-    return cursor;
+    return std::unique_ptr<HyprlandCursor>(
+        new HyprlandCursor(QStringLiteral("%1/%2/.socket.sock").arg(folder, signature).toStdString(), clock));
+}
+
+void HyprlandCursor::start()
+{
+    latest_.reset();
+    failure_.clear();
+    startedAt_ = clock_.seconds();
+    ask();
+    if (request_ < 0)
+        throw ToolError("Cannot take the pointer's position from Hyprland at " + socketPath_ + ": " + failure_);
+}
+
+void HyprlandCursor::stop()
+{
+    hangUp();
 }
 
 std::optional<ScreenPoint> HyprlandCursor::position()
 {
-    std::string failure;
-    const std::string answer = ask(socketPath_, answerLimit_, failure);
-    return failure.empty() ? positionIn(answer) : std::nullopt;
+    takeAnswer();
+    if (request_ < 0)
+        ask();
+    if (!latest_ && clock_.seconds() - startedAt_ > kAnswerLimit)
+        throw ToolError("Cannot take the pointer's position from Hyprland at " + socketPath_ + ": "
+            + (failure_.empty() ? "no answer within 1 s" : failure_));
+    return latest_;
+}
+
+// A new connection and the request on it; a socket that refuses is said at
+// the next look.
+void HyprlandCursor::ask()
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (socketPath_.size() >= sizeof address.sun_path) {
+        failure_ = "the path is too long for a socket";
+        return;
+    }
+    std::memcpy(address.sun_path, socketPath_.data(), socketPath_.size());
+    // Not blocking: a connection for which Hyprland's queue has no room fails
+    // at once instead of waiting.
+    request_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (request_ < 0 || ::connect(request_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
+        || ::send(request_, kRequest.data(), kRequest.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(kRequest.size())) {
+        failure_ = std::strerror(errno);
+        return hangUp();
+    }
+    askedAt_ = clock_.seconds();
+    answer_.clear();
+}
+
+// What has come of the answer; at its end (Hyprland closes the connection)
+// the position, if it is one.
+void HyprlandCursor::takeAnswer()
+{
+    char buffer[kLongestAnswer];
+    while (request_ >= 0) {
+        const ssize_t got = ::read(request_, buffer, sizeof buffer);
+        if (got > 0 && answer_.size() + static_cast<std::size_t>(got) <= kLongestAnswer) {
+            answer_.append(buffer, static_cast<std::size_t>(got));
+        } else if (got == 0) {
+            if (const auto at = positionIn(answer_))
+                latest_ = at;
+            else
+                failure_ = "it answers \"" + answer_.substr(0, 40) + "\" where a position was asked for";
+            hangUp();
+        } else if (got > 0 || (errno != EAGAIN && errno != EINTR)) {
+            failure_ = got > 0 ? "its answer is longer than any position" : std::strerror(errno);
+            hangUp();
+        } else if (errno == EAGAIN) {
+            if (clock_.seconds() - askedAt_ > kAnswerLimit) {
+                failure_ = "no answer within 1 s";
+                hangUp();
+            }
+            return;
+        }
+    }
+}
+
+void HyprlandCursor::hangUp()
+{
+    if (request_ >= 0)
+        ::close(request_);
+    request_ = -1;
 }
 
 } // namespace clickpath::platform::wayland

@@ -2,14 +2,13 @@
 
 #include "platform/ToolError.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDBusServiceWatcher>
 #include <QDBusVirtualObject>
-#include <QDeadlineTimer>
 
 #include <cmath>
 
@@ -20,7 +19,12 @@ namespace {
 const QString kKWin = QStringLiteral("org.kde.KWin");
 const QString kObjectPath = QStringLiteral("/clickpath/cursor");
 const QString kInterface = QStringLiteral("org.clickpath.Cursor");
-constexpr int kFirstReportLimitMs = 5000;
+const QString kScriptName = QStringLiteral("clickpath-cursor");
+
+QDBusInterface kwinScripting(const QDBusConnection& bus)
+{
+    return QDBusInterface(kKWin, QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), bus);
+}
 
 // KWin's scripts see its cursor as workspace.cursorPos (KWin 5.27 and later)
 // and can call out over D-Bus; one call per move, none while it rests.
@@ -63,31 +67,36 @@ private:
     std::optional<ScreenPoint>& latest_;
 };
 
-std::unique_ptr<CursorSource> KWinCursor::connect()
+std::unique_ptr<KWinCursor> KWinCursor::connect(Clock& clock)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kKWin).value())
         return nullptr;
-    std::unique_ptr<KWinCursor> cursor(new KWinCursor);
-    cursor->load();
-    return cursor;
+    return std::unique_ptr<KWinCursor>(new KWinCursor(clock));
 }
 
-KWinCursor::KWinCursor()
-    : receiver_(std::make_unique<Receiver>(latest_))
-    , pluginName_(QStringLiteral("clickpath-cursor-%1").arg(QCoreApplication::applicationPid()))
+KWinCursor::KWinCursor(Clock& clock)
+    : clock_(clock)
+    , receiver_(std::make_unique<Receiver>(latest_))
+    , kwinWatch_(std::make_unique<QDBusServiceWatcher>(
+          kKWin, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForUnregistration))
 {
+    QObject::connect(kwinWatch_.get(), &QDBusServiceWatcher::serviceUnregistered, [this] { kwinGone_ = true; });
 }
 
-void KWinCursor::load()
+void KWinCursor::start()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.registerVirtualObject(kObjectPath, receiver_.get()))
+    latest_.reset();
+    kwinGone_ = false;
+    startedAt_ = clock_.seconds();
+    if (!bus.objectRegisteredAt(kObjectPath) && !bus.registerVirtualObject(kObjectPath, receiver_.get()))
         throw ToolError("Cannot take the pointer's position from KWin: " + bus.lastError().message().toStdString());
-    if (!script_.open() || script_.write(scriptFor(bus.baseService())) < 0 || !script_.flush())
+    if (!script_.isOpen() && (!script_.open() || script_.write(scriptFor(bus.baseService())) < 0 || !script_.flush()))
         throw ToolError("Cannot write KWin's script to " + script_.fileName().toStdString());
-    QDBusInterface scripting(kKWin, QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), bus);
-    const QDBusReply<int> id = scripting.call(QStringLiteral("loadScript"), script_.fileName(), pluginName_);
+    QDBusInterface scripting = kwinScripting(bus);
+    scripting.call(QStringLiteral("unloadScript"), kScriptName); // a copy left by a run that was killed
+    const QDBusReply<int> id = scripting.call(QStringLiteral("loadScript"), script_.fileName(), kScriptName);
     if (!id.isValid() || id.value() < 0)
         throw ToolError("KWin refused the script that tells the pointer's position: "
             + (id.isValid() ? std::string("no id") : id.error().message().toStdString()));
@@ -96,28 +105,39 @@ void KWinCursor::load()
     for (const QString& path : {QStringLiteral("/%1"), QStringLiteral("/Scripting/Script%1")}) {
         QDBusInterface script(kKWin, path.arg(id.value()), QStringLiteral("org.kde.kwin.Script"), bus);
         if (script.call(QStringLiteral("run")).type() != QDBusMessage::ErrorMessage)
-            return awaitFirstReport();
+            return;
     }
+    unload();
     throw ToolError("KWin loaded the script that tells the pointer's position, but does not run it");
 }
 
-void KWinCursor::awaitFirstReport()
+std::optional<ScreenPoint> KWinCursor::position()
 {
-    // The script reports where the cursor stands as it starts; without
-    // waiting, a recording's first lines would hold no position of KWin's.
-    const QDeadlineTimer deadline(kFirstReportLimitMs);
-    while (!latest_ && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (kwinGone_)
+        throw ToolError("KWin has left the session bus, so it tells the pointer's position no more: the recording "
+                        "ends here, with every line written so far.");
+    if (!latest_ && clock_.seconds() - startedAt_ > kFirstReportLimit)
+        throw ToolError("KWin's script told no position of the pointer within 5 s (a KWin without "
+                        "workspace.cursorPos?), so nothing was recorded.");
+    return latest_;
+}
+
+void KWinCursor::stop()
+{
+    if (loaded_)
+        unload();
+}
+
+void KWinCursor::unload()
+{
+    kwinScripting(QDBusConnection::sessionBus()).call(QStringLiteral("unloadScript"), kScriptName);
+    loaded_ = false;
 }
 
 KWinCursor::~KWinCursor()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (loaded_) {
-        QDBusInterface scripting(kKWin, QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), bus);
-        scripting.call(QStringLiteral("unloadScript"), pluginName_);
-    }
-    bus.unregisterObject(kObjectPath);
+    stop();
+    QDBusConnection::sessionBus().unregisterObject(kObjectPath);
 }
 
 } // namespace clickpath::platform::wayland

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Clock.h"
 #include "platform/wayland/VirtualPointer.h"
 
 #include <QString>
@@ -7,30 +8,44 @@
 
 #include <memory>
 
+class QDBusServiceWatcher;
+
 namespace clickpath::platform::wayland {
 
-// The pointer's position from KWin: a small script loaded into KWin over
-// D-Bus reports every move of its cursor back to the tool, which keeps the
-// latest. The script is unloaded when this object goes.
+// The pointer's position from KWin, while a recording runs: a small script,
+// loaded into KWin over D-Bus when the recording starts and unloaded when it
+// ends, reports every move of KWin's cursor back to the tool, which keeps
+// the latest. The script has one name for every run, so that a copy left by
+// a run that was killed is unloaded at the next start.
 class KWinCursor final : public CursorSource {
 public:
+    static constexpr double kFirstReportLimit = 5; // s
+
     // The position source when KWin runs on the session bus; null on other
-    // compositors. Throws a ToolError when KWin refuses the script.
-    static std::unique_ptr<CursorSource> connect();
+    // compositors. `clock` times the first report.
+    static std::unique_ptr<KWinCursor> connect(Clock& clock);
     ~KWinCursor() override;
 
-    std::optional<ScreenPoint> position() override { return latest_; }
+    // Loads the script. Throws a ToolError when KWin refuses it.
+    void start() override;
+    // Throws a ToolError when the first report has not come within
+    // kFirstReportLimit (a KWin without workspace.cursorPos), or KWin has
+    // left the session bus (it restarted, or the session ends).
+    std::optional<ScreenPoint> position() override;
+    void stop() override;
 
 private:
     class Receiver;
-    KWinCursor();
-    void load();
-    void awaitFirstReport();
+    explicit KWinCursor(Clock& clock);
+    void unload();
 
+    Clock& clock_;
     std::unique_ptr<Receiver> receiver_;
+    std::unique_ptr<QDBusServiceWatcher> kwinWatch_;
     QTemporaryFile script_;
-    QString pluginName_;
     bool loaded_ = false;
+    bool kwinGone_ = false;
+    double startedAt_ = 0;
     std::optional<ScreenPoint> latest_;
 };
 

@@ -86,13 +86,19 @@ std::optional<ScreenPoint> VirtualPointer::position()
     return cursor_ ? cursor_->position() : std::nullopt;
 }
 
-void VirtualPointer::requirePosition()
+void VirtualPointer::startTracking()
 {
     if (!cursor_)
         throw ToolError(compositor_.toStdString()
             + " tells no program where the pointer is, so clickpath cannot record here. Playback works; record on "
-              "KDE Plasma, on Hyprland or in an X11 session.");
-    cursor_->require();
+              "KDE Plasma, on GNOME with clickpath's extension, on Hyprland or in an X11 session.");
+    cursor_->start();
+}
+
+void VirtualPointer::stopTracking()
+{
+    if (cursor_)
+        cursor_->stop();
 }
 
 void VirtualPointer::moveTo(std::int32_t x, std::int32_t y)

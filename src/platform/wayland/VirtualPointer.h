@@ -40,14 +40,18 @@ AxisRange verticalAxisOf(const LayoutRect& layout);
 // A position on the axis, held to the layout's edge as a real pointer is.
 std::int32_t axisValue(const AxisRange& axis, std::int32_t position);
 
-// Where the compositor tells the pointer's position to the tool.
+// Where the compositor tells the pointer's position to the tool, for a
+// recording.
 class CursorSource {
 public:
     virtual ~CursorSource() = default;
-    // The latest position; nothing before the compositor told one.
+    // Begins telling positions. Throws a ToolError that says why none will come.
+    virtual void start() {}
+    // The latest position; nothing before the first report. Throws a
+    // ToolError that says why when no position will come any more.
     virtual std::optional<ScreenPoint> position() = 0;
-    // Throws a ToolError that says why when no position will ever come.
-    virtual void require() {}
+    // Ends what start() began; never throws.
+    virtual void stop() {}
 };
 
 // A virtual absolute pointer made with uinput that the compositor takes as a
@@ -65,8 +69,9 @@ public:
     VirtualPointer(const VirtualPointer&) = delete;
     VirtualPointer& operator=(const VirtualPointer&) = delete;
 
+    void startTracking() override;
     std::optional<ScreenPoint> position() override;
-    void requirePosition() override;
+    void stopTracking() override;
     // Both throw a ToolError when the kernel refuses the event.
     void moveTo(std::int32_t x, std::int32_t y) override;
     // Until the compositor has opened the device (UptakeWatch).

@@ -24,7 +24,6 @@ public:
     X11Pointer& operator=(const X11Pointer&) = delete;
 
     std::optional<ScreenPoint> position() override;
-    void requirePosition() override {} // the server always tells it
     void moveTo(std::int32_t x, std::int32_t y) override;
     void pressLeft() override { sendLeft(true); }
     void releaseLeft() override { sendLeft(false); }

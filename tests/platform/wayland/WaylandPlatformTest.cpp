@@ -10,11 +10,14 @@
 #include "platform/wayland/Uptake.h"
 #include "platform/wayland/VirtualPointer.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -196,35 +199,71 @@ TEST(LayoutMappingTest, EachLayoutPixelHasItsOwnAxisValueAndFarPositionsStopAtTh
     EXPECT_EQ(horizontalAxisOf({0, 0, 0, 0}).maximum, 0) << "no output yet still gives a valid axis";
 }
 
-// A fake Hyprland answers the start and the first call alike, then each call with the table's next answer.
-TEST(HyprlandCursorTest, EachCallAsksHyprlandsSocketForTheCursorAndTakesTwoIntegersOnly)
+// A fake Hyprland at `socketPath`: answers the n-th request with answers[n] once the test allows n + 1 answers.
+struct FakeHyprland {
+    FakeHyprland(const QString& socketPath, std::vector<std::string> answers)
+        : answers(std::move(answers))
+    {
+        sockaddr_un address{AF_UNIX, {}};
+        socketPath.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
+        if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) | listen(listener, 4))
+            throw std::runtime_error("no socket for the fake Hyprland");
+        serving = std::jthread([this] {
+            for (int client; (client = accept(listener, nullptr, nullptr)) >= 0; ++served) {
+                char request[16];
+                EXPECT_EQ(std::string(request, std::max(0L, read(client, request, sizeof request))), "cursorpos");
+                while (allowed <= served && !ending)
+                    QThread::usleep(100);
+                if (served < static_cast<int>(this->answers.size()))
+                    (dprintf(client, "%s", this->answers[served].c_str()), close(client));
+            }
+        });
+    }
+    ~FakeHyprland() { (ending = true, shutdown(listener, SHUT_RDWR), close(listener)); }
+    std::vector<std::string> answers;
+    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    std::atomic<int> served = 0, allowed = 0;
+    std::atomic<bool> ending = false;
+    std::jthread serving;
+};
+
+TEST(HyprlandCursorTest, EachLookTakesTheAnswerThatCameAsksAgainAndNeverWaitsForHyprland)
 {
-    const std::pair<std::string, std::optional<ScreenPoint>> cases[]
-        = {{"640, 512", ScreenPoint{640, 512}}, {"-1280, 7\n", ScreenPoint{-1280, 7}}, {"unknown request", {}},
-            {"12, 34x", {}}, {"12,34", {}}, {"99999999999, 1", {}}, {"", {}}};
     QTemporaryDir runtime;
-    const QString socketPath = runtime.filePath("hypr/sig/.socket.sock");
     QDir().mkpath(runtime.filePath("hypr/sig"));
-    EXPECT_EQ(HyprlandCursor::connect(QProcessEnvironment()), nullptr) << "not Hyprland";
+    fakes::FakeTime clock;
+    EXPECT_EQ(HyprlandCursor::connect(QProcessEnvironment(), clock), nullptr) << "not Hyprland";
     QProcessEnvironment environment;
     (environment.insert("XDG_RUNTIME_DIR", runtime.path()), environment.insert("HYPRLAND_INSTANCE_SIGNATURE", "sig"));
-    const std::string refusal = errorOf<ToolError>([&] { HyprlandCursor::connect(environment); });
+    const QString socketPath = runtime.filePath("hypr/sig/.socket.sock");
+    const auto cursor = HyprlandCursor::connect(environment, clock);
+    const std::string refusal = errorOf<ToolError>([&] { cursor->start(); });
     EXPECT_NE(refusal.find(socketPath.toStdString() + ": No such"), std::string::npos) << refusal;
-    sockaddr_un address{AF_UNIX, {}};
-    socketPath.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
-    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) | listen(listener, 4), 0);
-    std::jthread hyprland([&] {
-        for (int client, call = 0; (client = accept(listener, nullptr, nullptr)) >= 0; close(client), ++call) {
-            char request[16];
-            EXPECT_EQ(std::string(request, std::max(0L, read(client, request, sizeof request))), "cursorpos");
-            dprintf(client, "%s", cases[std::max(call - 1, 0)].first.c_str());
-        }
-    });
-    const std::shared_ptr<void> hangUp(nullptr, [&](void*) { shutdown(listener, SHUT_RDWR), close(listener); });
-    const auto cursor = HyprlandCursor::connect(environment, std::chrono::seconds(5)); // a loaded machine is slow
+    // Each answer, and the position that stands once it is taken: one that is not two integers keeps the last.
+    const std::pair<std::string, std::optional<ScreenPoint>> cases[] = {{"640, 512", ScreenPoint{640, 512}},
+        {"-1280, 7\n", ScreenPoint{-1280, 7}}, {"unknown request", ScreenPoint{-1280, 7}},
+        {"12, 34x", ScreenPoint{-1280, 7}}, {"99999999999, 1", ScreenPoint{-1280, 7}}, {"", ScreenPoint{-1280, 7}}};
+    std::vector<std::string> answers;
     for (const auto& [answer, position] : cases)
-        EXPECT_EQ(cursor->position(), position) << answer;
+        answers.push_back(answer);
+    std::optional<FakeHyprland> hyprland(std::in_place, socketPath, answers);
+    cursor->start();
+    for (int taken = 0; taken < static_cast<int>(std::size(cases)); ++taken) {
+        EXPECT_EQ(cursor->position(), taken ? cases[taken - 1].second : std::nullopt) << "before it is answered";
+        hyprland->allowed = taken + 1; // taken once the request after it is out
+        for (const QDeadlineTimer patience(5000); hyprland->served <= taken + 1 && !patience.hasExpired();)
+            (cursor->position(), QThread::usleep(100));
+        EXPECT_EQ(cursor->position(), cases[taken].second) << cases[taken].first;
+    }
+    cursor->stop();
+    hyprland.reset();
+    QFile::remove(socketPath);
+    const FakeHyprland silent(socketPath, {}); // no answer: the look says nothing, then a second later why
+    cursor->start();
+    EXPECT_EQ(cursor->position(), std::nullopt);
+    clock.now += 1.1;
+    const std::string said = errorOf<ToolError>([&] { cursor->position(); });
+    EXPECT_NE(said.find(".socket.sock: no answer within 1 s"), std::string::npos) << said;
 }
 
 } // namespace
