@@ -25,7 +25,7 @@ Form1::Form1(WindowControls& controls, const platform::Services& services, platf
     const core::AppPaths& paths)
     : controls_(controls)
     , messages_(services.messages)
-    , recorder_(services.pointer, services.clock, controls.timer(Tick::Recording), *this, paths.workingRecordingPath())
+    , recorder_(services, controls.timer(Tick::Recording), *this, paths.workingRecordingPath())
     , player_(controls, services, controls.timer(Tick::Playback), *this,
           playback::PassPolicy::whileChecked([&controls] { return controls.loopChecked(); }),
           paths.workingRecordingPath())
@@ -33,6 +33,7 @@ Form1::Form1(WindowControls& controls, const platform::Services& services, platf
     , settings_(controls, paths.settingsFilePath())
     , exchange_(dialog, paths.workingRecordingPath())
 {
+    services.session.onLeft([this] { sessionLeft(); });
 }
 
 template <typename Handler>
@@ -202,6 +203,14 @@ void Form1::leftButton(bool down)
 {
     recorder_.leftButton(down);
     down ? pressed() : released();
+}
+
+void Form1::sessionLeft()
+{
+    if (!player_.running() && !recorder_.recording())
+        return;
+    rightButton();
+    messages_.showWarning(platform::kSessionLeft);
 }
 
 void Form1::rightButton()

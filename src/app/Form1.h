@@ -77,6 +77,8 @@ public:
 
 private:
     bool validate(core::SettingBox box);
+    // Another session came in front: what runs stops, as a right click stops it.
+    void sessionLeft();
     template <typename Handler>
     void handle(Handler&& handler);
 

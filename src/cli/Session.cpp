@@ -31,7 +31,7 @@ constexpr int kRecordsPerTurn = 50000;
 platform::Services withRandom(const platform::Services& services, platform::RandomSource* random)
 {
     return {services.pointer, services.injector, services.clock, random ? *random : services.random, services.messages,
-        services.makeTicker, services.openMouse};
+        services.session, services.makeTicker, services.openMouse};
 }
 
 QString andList(const QStringList& items)
@@ -81,7 +81,7 @@ void Session::start()
     if (invocation_.delay > 0)
         delayEnds_ = startedAt_ + invocation_.delay;
     if (invocation_.command == Command::Record) {
-        recorder_.emplace(services_.pointer, services_.clock, *ticker_, *this, invocation_.file);
+        recorder_.emplace(services_, *ticker_, *this, invocation_.file);
     } else {
         loadNumbers();
         playPath_ = invocation_.file.isEmpty() ? paths_.workingRecordingPath() : invocation_.file;
@@ -90,6 +90,10 @@ void Session::start()
     // Stops count from here on: while the recording is read, during the
     // delay and before the first move.
     openWatcher();
+    services_.session.onLeft([this] {
+        services_.messages.showWarning(platform::kSessionLeft);
+        stop();
+    });
     ticker_->onTick([this] { prepareTurn(); });
     prepare();
 }

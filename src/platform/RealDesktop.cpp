@@ -7,6 +7,7 @@
 #include "platform/wayland/EvdevButtonSource.h"
 #include "platform/wayland/HyprlandCursor.h"
 #include "platform/wayland/KWinCursor.h"
+#include "platform/wayland/LogindSession.h"
 #include "platform/wayland/UdevDirectory.h"
 #include "platform/wayland/VirtualPointer.h"
 #include "platform/x11/X11ButtonSource.h"
@@ -51,6 +52,7 @@ RealDesktop::RealDesktop(MessageSink& messages, bool wayland)
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     virtualPointer_ = std::make_unique<wayland::VirtualPointer>(
         qt::screenLayout(), connectCursor(environment, clock_), compositorName(environment));
+    session_ = std::make_unique<wayland::LogindSession>();
 }
 
 RealDesktop::~RealDesktop() = default;
@@ -58,9 +60,10 @@ RealDesktop::~RealDesktop() = default;
 Services RealDesktop::services()
 {
     if (virtualPointer_)
-        return Services{*virtualPointer_, *virtualPointer_, clock_, random_, messages_, makeGridTimer,
+        return Services{*virtualPointer_, *virtualPointer_, clock_, random_, messages_, *session_, makeGridTimer,
             [this] { return openPointingDevices(&messages_); }};
-    return Services{*x11Pointer_, *x11Pointer_, clock_, random_, messages_, makeGridTimer,
+    // An X11 server takes its input only while its session is in front.
+    return Services{*x11Pointer_, *x11Pointer_, clock_, random_, messages_, *session_, makeGridTimer,
         [] { return std::make_unique<x11::X11ButtonSource>(); }};
 }
 

@@ -30,6 +30,7 @@ private:
     MessageSink& messages_;
     std::unique_ptr<x11::X11Pointer> x11Pointer_;
     std::unique_ptr<wayland::VirtualPointer> virtualPointer_;
+    std::unique_ptr<SessionWatch> session_ = std::make_unique<SessionWatch>();
     qt::MonotonicClock clock_;
     SeededRandom random_;
 };

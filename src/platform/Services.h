@@ -6,6 +6,7 @@
 #include "platform/MouseButtonSource.h"
 #include "platform/Pointer.h"
 #include "platform/RandomSource.h"
+#include "platform/SessionWatch.h"
 #include "platform/Ticker.h"
 
 #include <chrono>
@@ -22,6 +23,7 @@ struct Services {
     Clock& clock;
     RandomSource& random;
     MessageSink& messages;
+    SessionWatch& session;
     // A ticker of the given interval on the desktop's event loop.
     std::function<std::unique_ptr<Ticker>(std::chrono::nanoseconds interval)> makeTicker;
     // Opens the system mouse's buttons; throws a ToolError when they cannot be had.

@@ -33,6 +33,8 @@ Player::Player(core::SettingBoxes& boxes, const platform::Services& services, pl
 
 void Player::startPass()
 {
+    if (!services_.session.active())
+        throw ToolError(platform::kInactiveSession);
     auto reader = std::make_unique<core::RecordingReader>(path_);
     const auto count = core::sumOf(passCount_, 1);
     if (!count)

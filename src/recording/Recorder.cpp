@@ -16,10 +16,11 @@ constexpr double kLineSeconds = std::chrono::duration<double>(core::kTickInterva
 
 } // namespace
 
-Recorder::Recorder(platform::Pointer& pointer, platform::Clock& clock, platform::Ticker& ticker,
-    RecordingObserver& observer, QString path)
-    : pointer_(pointer)
-    , clock_(clock)
+Recorder::Recorder(
+    const platform::Services& services, platform::Ticker& ticker, RecordingObserver& observer, QString path)
+    : pointer_(services.pointer)
+    , clock_(services.clock)
+    , session_(services.session)
     , ticker_(ticker)
     , observer_(observer)
     , path_(std::move(path))
@@ -28,6 +29,8 @@ Recorder::Recorder(platform::Pointer& pointer, platform::Clock& clock, platform:
 
 void Recorder::start()
 {
+    if (!session_.active())
+        throw ToolError(platform::kInactiveSession);
     pointer_.startTracking(); // before anything changes
     state_ = State::Awaiting;
     awaitingSince_ = clock_.seconds();

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "core/RecordingFormat.h"
-#include "platform/Clock.h"
-#include "platform/Pointer.h"
+#include "platform/Services.h"
 #include "platform/Ticker.h"
 #include "recording/LeftButtonLatch.h"
 #include "recording/RecordingObserver.h"
@@ -27,13 +26,13 @@ public:
     static constexpr double kLongestStallMadeUp = 5; // s
     static constexpr double kFirstPositionLimit = 5; // s
 
-    Recorder(platform::Pointer& pointer, platform::Clock& clock, platform::Ticker& ticker, RecordingObserver& observer,
-        QString path);
+    Recorder(const platform::Services& services, platform::Ticker& ticker, RecordingObserver& observer, QString path);
 
     // Starts a new recording, which replaces the file's content once the
-    // desktop tells the first position. Throws when the desktop never tells
-    // one (nothing has changed then), or it did at once and the file cannot
-    // be written (nothing runs then).
+    // desktop tells the first position. Throws when the session is not the
+    // active one or the desktop never tells a position (nothing has changed
+    // then), or it did at once and the file cannot be written (nothing runs
+    // then).
     void start();
     // The ticker's call: a look for the first position, or the lines due by
     // now, one on time. A first position that does not come, a desktop that
@@ -57,6 +56,7 @@ private:
 
     platform::Pointer& pointer_;
     platform::Clock& clock_;
+    platform::SessionWatch& session_;
     platform::Ticker& ticker_;
     RecordingObserver& observer_;
     QString path_;

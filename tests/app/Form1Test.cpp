@@ -148,6 +148,21 @@ TEST(Form1FaultTest, AStopOrAFailureAnywhereEndsWithTheButtonsEnabledNoPressLeft
     }
 }
 
+TEST_F(Form1Test, AnotherSessionInFrontStopsWhatRunsAndNothingStartsUntilThisOneIsInFrontAgain)
+{
+    play(QByteArray("1,1,128\r\n").repeated(300).toStdString(), "0 0 0 0 0");
+    h.desk.time.at(1000.5, [this] { h.desk.session.leave(); });
+    h.desk.time.run();
+    EXPECT_EQ(state(), "buttons");
+    EXPECT_FALSE(h.desk.pointer.down());
+    h.form.Command3_Click();
+    h.form.Command1_Click();
+    EXPECT_EQ(state(), "buttons");
+    EXPECT_EQ(h.desk.messages.errors,
+        QStringList({platform::kSessionLeft, platform::kInactiveSession, platform::kInactiveSession}));
+    EXPECT_EQ(h.desk.pointer.path(), "1,1 P R");
+}
+
 TEST_F(Form1Test, AnEditOfTheFirstPassWaitTakesEffectAtOnce)
 {
     h.controls.loop = false;

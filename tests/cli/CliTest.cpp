@@ -198,6 +198,12 @@ TEST_F(SessionTest, SpeedSetsTheRateASeedRepeatsTheDrawsAndADelayHoldsEverything
     EXPECT_EQ(std::tuple(exitCode, desk.pointer.path(), progress.back()),
         std::tuple(0, QString(), QString("stopped before it started")));
     desk.waitingAtOpen.clear();
+    start(walk("1,1,128\r\n") + " --loop"); // another session comes in front: a stop, said
+    desk.time.at(desk.time.now + 1, [this] { desk.session.leave(); });
+    desk.time.run();
+    EXPECT_EQ(std::tuple(exitCode, desk.pointer.down(), desk.messages.errors.value(0)),
+        std::tuple(0, false, QString(platform::kSessionLeft)));
+    (desk.session.isActive = true, desk.messages.errors.clear());
     start("record " + dir.filePath("none/out.txt") + " --delay 1"); // fails only at its end: said, and over
     desk.time.run();
     EXPECT_TRUE(desk.messages.errors.value(0).contains("none/out.txt")) << desk.messages.errors.value(0);

@@ -187,6 +187,14 @@ struct FakeFileDialog final : platform::FileDialog {
     QStringList shown;
 };
 
+struct FakeSession final : platform::SessionWatch {
+    bool active() override { return isActive; }
+    void onLeft(std::function<void()> left) override { this->left = std::move(left); }
+    void leave() { (isActive = false, left ? left() : void()); }
+    bool isActive = true;
+    std::function<void()> left;
+};
+
 struct FakeMouse final : platform::MouseButtonSource {
     void start(int size, std::function<void()> itemsWaiting) override { (capacity = size, notify = itemsWaiting); }
     void stop() override { notify = nullptr; }
@@ -220,7 +228,7 @@ struct FakeMouse final : platform::MouseButtonSource {
 struct FakeDesktop {
     platform::Services services()
     {
-        return {pointer, pointer, time, random, messages,
+        return {pointer, pointer, time, random, messages, session,
             [this](
                 std::chrono::nanoseconds interval) { return time.ticker(static_cast<double>(interval.count()) / 1e9); },
             [this]() -> std::unique_ptr<platform::MouseButtonSource> {
@@ -236,6 +244,7 @@ struct FakeDesktop {
     ScriptedRandom random;
     FakeTime time;
     FakeMessages messages;
+    FakeSession session;
     FakeMouse* mouse = nullptr;                     // owned by the watcher once opened
     std::deque<platform::ButtonItem> waitingAtOpen; // what the mouse holds when it is opened
     bool refuseMouse = false;

@@ -38,7 +38,7 @@ struct RecordingTest : ::testing::Test {
     FakeDesktop desk;
     Log log;
     std::unique_ptr<FakeTicker> ticker = desk.time.ticker();
-    recording::Recorder recorder{desk.pointer, desk.time, *ticker, log, path};
+    recording::Recorder recorder{desk.services(), *ticker, log, path};
     watcher::MouseWatcher watcher{desk.services().openMouse, log};
 };
 
