@@ -70,6 +70,14 @@ public:
         (XTestFakeButtonEvent(display_, which, down, CurrentTime), XSync(display_, False));
     }
     void click(unsigned int which) { (button(which, true), button(which, false)); }
+    // A left-handed desk: the primary button is the physical right one (as `xmodmap -e "pointer = 3 2 1"`).
+    void swapButtons(bool swapped)
+    {
+        unsigned char map[32];
+        const int buttons = XGetPointerMapping(display_, map, sizeof map);
+        (map[0] = swapped ? 3 : 1, map[2] = swapped ? 1 : 3);
+        (XSetPointerMapping(display_, map, buttons), XSync(display_, False));
+    }
     // A viewable top-level window by its title, 0 while there is none; and the left button at a place of it.
     static Window findWindow(const QString& title)
     {
@@ -234,6 +242,27 @@ TEST(CliX11Test, RecordKeepsEveryPressOfADoubleClickAndPlayClicksAtTheRecordedPi
     EXPECT_EQ(played.said, ""); // no terminal: no progress line
     const QString pass = "400,300 410,305 P 420,310 430,315 R P R 1279,1023";
     EXPECT_EQ(user.take(), pass + " " + pass);
+}
+
+TEST(CliX11Test, UnderASwappedButtonMapThePrimaryButtonIsRecordedAndReplayedAsTheLeftAndTheOtherStops)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.txt");
+    XUser user;
+    user.swapButtons(true);
+    const std::shared_ptr<void> unswap(nullptr, [&](void*) { user.swapButtons(false); });
+    QProcess cli;
+    cli.start(CLICKPATH_CLI, {"record", out});
+    ASSERT_TRUE(pumpUntil([&] { return readFile(out).size() > 20; }, 5000));
+    user.click(3); // the physical right button: the primary one
+    ASSERT_TRUE(pumpUntil([&] { return readFile(out).find(",128") != std::string::npos; }, 5000));
+    user.button(1, true); // the physical left one: the secondary, which stops
+    EXPECT_EQ(finish(cli).exitCode, 0);
+    user.button(1, false);
+    writeFile(out, "400,300,0\r\n400,300,128\r\n400,300,0\r\n");
+    user.take();
+    EXPECT_EQ(run(CLICKPATH_CLI, QStringList{"play", out} + kNoWaitsNoOffsets).exitCode, 0);
+    EXPECT_EQ(user.take(), "400,300 P R") << "a primary click, which the window sees as button 1";
 }
 
 TEST(CliX11Test, ErrorsSayWhatAndExitWithTheirCode)

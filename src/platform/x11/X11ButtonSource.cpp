@@ -11,9 +11,10 @@ namespace clickpath::platform::x11 {
 
 namespace {
 
-// Raw event details are core button numbers: 1 left, 2 middle, 3 right.
-constexpr int kRawLeft = 1;
-constexpr int kRawRight = 3;
+// Raw event details are physical button numbers; the pointer's map makes
+// them logical ones: 1 the primary button, 3 the secondary.
+constexpr int kPrimary = 1;
+constexpr int kSecondary = 3;
 
 } // namespace
 
@@ -29,6 +30,7 @@ X11ButtonSource::X11ButtonSource()
     if (XIQueryVersion(display_.get(), &major, &minor) != Success || major < 2 || (major == 2 && minor < 2))
         throw ToolError("The X server offers XInput " + std::to_string(major) + "." + std::to_string(minor)
             + ", and XInput 2.2 is needed to watch the mouse buttons");
+    mapping_ = pointerMapping(display_.get());
 }
 
 X11ButtonSource::~X11ButtonSource()
@@ -105,16 +107,19 @@ void X11ButtonSource::takePending()
 
 void X11ButtonSource::take(XEvent& event)
 {
+    if (event.type == MappingNotify && event.xmapping.request == MappingPointer)
+        mapping_ = pointerMapping(display_.get()); // the desk was made left- or right-handed
     XGenericEventCookie* cookie = &event.xcookie;
     if (cookie->type != GenericEvent || cookie->extension != xiOpcode_ || !XGetEventData(display_.get(), cookie))
         return;
     if ((cookie->evtype == XI_RawButtonPress || cookie->evtype == XI_RawButtonRelease) && delivery_.delivering()) {
         const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
+        const auto at = static_cast<std::size_t>(raw->detail) - 1;
+        const int logical = at < mapping_.size() ? mapping_[at] : raw->detail;
         // Other buttons and the wheel (4 to 7) are of no interest.
-        const bool wanted = raw->detail == kRawLeft || raw->detail == kRawRight;
-        if (wanted)
-            delivery_.add({raw->detail == kRawLeft ? MouseButton::Left : MouseButton::Right,
-                cookie->evtype == XI_RawButtonPress});
+        if (logical == kPrimary || logical == kSecondary)
+            delivery_.add(
+                {logical == kPrimary ? MouseButton::Left : MouseButton::Right, cookie->evtype == XI_RawButtonPress});
     }
     XFreeEventData(display_.get(), cookie);
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <memory>
+#include <vector>
 
 class QSocketNotifier;
 union _XEvent;
@@ -42,6 +43,7 @@ private:
     std::unique_ptr<QObject> context_; // parent of the notifier and of scheduled notifications
     QSocketNotifier* notifier_ = nullptr;
     qt::ButtonDelivery delivery_;
+    std::vector<unsigned char> mapping_; // the pointer's button map
 };
 
 } // namespace clickpath::platform::x11

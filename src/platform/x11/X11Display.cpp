@@ -4,6 +4,7 @@
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 
@@ -58,6 +59,19 @@ void syncAndCheck(_XDisplay* display, const std::string& what)
     char text[256] = {};
     XGetErrorText(display, lastError.error_code, text, sizeof text);
     throw ToolError(what + " failed: " + text);
+}
+
+std::vector<unsigned char> pointerMapping(_XDisplay* display)
+{
+    std::vector<unsigned char> mapping(256);
+    mapping.resize(static_cast<std::size_t>(std::max(0, XGetPointerMapping(display, mapping.data(), 256))));
+    return mapping;
+}
+
+unsigned int physicalButton(const std::vector<unsigned char>& mapping, unsigned int logical)
+{
+    const auto found = std::find(mapping.begin(), mapping.end(), logical);
+    return found == mapping.end() ? logical : static_cast<unsigned int>(found - mapping.begin()) + 1;
 }
 
 } // namespace clickpath::platform::x11

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 struct _XDisplay;
 
@@ -25,5 +26,12 @@ void syncAndCheck(_XDisplay* display, const std::string& what);
 
 // Installs the recording error handler once per process.
 void installErrorTrap();
+
+// The pointer's button map: the logical button (1 primary, 3 secondary) of
+// each physical one, from 1 (index 0). A left-handed desk swaps 1 and 3.
+std::vector<unsigned char> pointerMapping(_XDisplay* display);
+// The physical button that the map makes `logical`; `logical` itself when
+// none does.
+unsigned int physicalButton(const std::vector<unsigned char>& mapping, unsigned int logical);
 
 } // namespace clickpath::platform::x11

@@ -35,7 +35,7 @@ X11Pointer::~X11Pointer()
 
 void X11Pointer::releaseAtExit()
 {
-    if (!livePointer || !livePointer->leftHeld_)
+    if (!livePointer || !livePointer->heldButton_)
         return;
     try {
         livePointer->releaseLeft();
@@ -68,9 +68,12 @@ void X11Pointer::moveTo(std::int32_t x, std::int32_t y)
 
 void X11Pointer::sendLeft(bool down)
 {
-    // Button 1 acts where the pointer is, like a real press or release.
-    XTestFakeButtonEvent(display_.get(), 1, down ? True : False, CurrentTime);
-    leftHeld_ = down;
+    // XTEST presses a physical button, which the server maps: on a
+    // left-handed desk the primary click is the physical right button. A
+    // release lets go of the button that was pressed, whatever the map says now.
+    const unsigned int button = down || !heldButton_ ? physicalButton(pointerMapping(display_.get()), 1) : heldButton_;
+    XTestFakeButtonEvent(display_.get(), button, down ? True : False, CurrentTime);
+    heldButton_ = down ? button : 0;
     syncAndCheck(display_.get(), down ? "Left press" : "Left release");
 }
 

@@ -33,7 +33,7 @@ private:
     static void releaseAtExit();
 
     DisplayPtr display_;
-    bool leftHeld_ = false;
+    unsigned int heldButton_ = 0; // the physical button of a press held, if one is
 };
 
 } // namespace clickpath::platform::x11
