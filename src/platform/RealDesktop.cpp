@@ -29,13 +29,15 @@ std::unique_ptr<wayland::CursorSource> connectCursor(const QProcessEnvironment& 
     return wayland::HyprlandCursor::connect(environment, clock);
 }
 
-std::unique_ptr<MouseButtonSource> openPointingDevices(MessageSink* messages)
+std::unique_ptr<MouseButtonSource> openPointingDevices(MessageSink* messages, wayland::DesktopInputSettings* settings)
 {
     return std::make_unique<wayland::EvdevButtonSource>(
-        std::make_unique<wayland::UdevDirectory>(), [messages](const std::string& leftOut) {
+        std::make_unique<wayland::UdevDirectory>(),
+        [messages](const std::string& leftOut) {
             if (messages)
                 messages->showWarning(QString::fromStdString(leftOut));
-        });
+        },
+        settings);
 }
 
 } // namespace
@@ -48,10 +50,11 @@ RealDesktop::RealDesktop(MessageSink& messages, bool wayland)
         return;
     }
     // Said at start rather than at the first right click that goes unseen.
-    openPointingDevices(nullptr);
+    openPointingDevices(nullptr, nullptr);
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    inputSettings_ = wayland::desktopInputSettings(environment);
     virtualPointer_ = std::make_unique<wayland::VirtualPointer>(
-        qt::screenLayout(), connectCursor(environment, clock_), compositorName(environment));
+        qt::screenLayout(), connectCursor(environment, clock_), compositorName(environment), inputSettings_.get());
     session_ = std::make_unique<wayland::LogindSession>();
 }
 
@@ -61,7 +64,7 @@ Services RealDesktop::services()
 {
     if (virtualPointer_)
         return Services{*virtualPointer_, *virtualPointer_, clock_, random_, messages_, *session_, makeGridTimer,
-            [this] { return openPointingDevices(&messages_); }};
+            [this] { return openPointingDevices(&messages_, inputSettings_.get()); }};
     // An X11 server takes its input only while its session is in front.
     return Services{*x11Pointer_, *x11Pointer_, clock_, random_, messages_, *session_, makeGridTimer,
         [] { return std::make_unique<x11::X11ButtonSource>(); }};

@@ -10,8 +10,9 @@ namespace x11 {
 class X11Pointer;
 }
 namespace wayland {
+class DesktopInputSettings;
 class VirtualPointer;
-}
+} // namespace wayland
 
 // The session's desktop, built in one place for both programs, with Qt's
 // clock and timers. On X11 the pointer and the buttons go through XTEST and
@@ -29,6 +30,7 @@ public:
 private:
     MessageSink& messages_;
     std::unique_ptr<x11::X11Pointer> x11Pointer_;
+    std::unique_ptr<wayland::DesktopInputSettings> inputSettings_;
     std::unique_ptr<wayland::VirtualPointer> virtualPointer_;
     std::unique_ptr<SessionWatch> session_ = std::make_unique<SessionWatch>();
     qt::MonotonicClock clock_;

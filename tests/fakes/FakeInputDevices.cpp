@@ -12,14 +12,21 @@ namespace {
 struct FakeReader final : EventReader {
     int descriptor() const override { return -1; }
     std::optional<std::vector<input_event>> readEvents() override { return read(); }
+    void apply(const DeviceSettings& settings) override { applied(settings); }
     std::function<std::optional<std::vector<input_event>>()> read;
+    std::function<void(const DeviceSettings&)> applied;
 };
 
 } // namespace
 
 void FakeInputDevices::plug(int number, const std::string& kind, const std::string& name)
 {
-    const Info device{node(number), name, kind == "mouse", kind == "touchpad", kind == "stick", kind == "keyboard"};
+    const Info device{.node = node(number),
+        .name = name,
+        .mouse = kind == "mouse",
+        .touchpad = kind == "touchpad",
+        .pointingStick = kind == "stick",
+        .keyboard = kind == "keyboard"};
     changes.push_back({true, plugged[device.node] = device});
 }
 
@@ -44,6 +51,7 @@ std::unique_ptr<EventReader> FakeInputDevices::open(const InputDeviceInfo& devic
     reader->read = [this, node = device.node]() -> std::optional<std::vector<input_event>> {
         return plugged.contains(node) ? std::optional(std::exchange(queued[node], {})) : std::nullopt;
     };
+    reader->applied = [this, node = device.node](const DeviceSettings& settings) { applied[node] = settings; };
     return reader;
 }
 

@@ -27,6 +27,7 @@ struct FakeInputDevices final : platform::wayland::DeviceDirectory {
     std::vector<platform::wayland::DeviceChange> changes;
     std::map<std::string, std::vector<input_event>> queued;
     std::set<std::string> unreadable;
+    std::map<std::string, platform::wayland::DeviceSettings> applied; // to each node's reader, last
 };
 
 } // namespace clickpath::fakes

@@ -120,7 +120,8 @@ void ButtonEdges::edge(int code, bool down, std::vector<input_event>& edges)
     if (down_[code] == down)
         return;
     down_[code] = down;
-    edges.push_back({{}, EV_KEY, static_cast<std::uint16_t>(code), down ? 1 : 0});
+    const int logical = leftHanded_ ? (code == BTN_LEFT ? BTN_RIGHT : BTN_LEFT) : code;
+    edges.push_back({{}, EV_KEY, static_cast<std::uint16_t>(logical), down ? 1 : 0});
 }
 
 std::unique_ptr<EvdevNode> openEvdevNode(const InputDeviceInfo& device)

@@ -36,6 +36,7 @@ public:
     int descriptor() const override { return node_->descriptor(); }
     // The edges since the last call, as EV_KEY events of BTN_LEFT and BTN_RIGHT.
     std::optional<std::vector<input_event>> readEvents() override;
+    void apply(const DeviceSettings& settings) override { leftHanded_ = settings.leftHanded; }
 
 private:
     bool take(const input_event& event, std::vector<input_event>& edges);
@@ -44,6 +45,7 @@ private:
     std::unique_ptr<EvdevNode> node_;
     EvdevNode::Keys down_; // the buttons as the edges reported so far leave them
     bool dropping_ = false;
+    bool leftHanded_ = false; // the physical buttons swapped
 };
 
 // The node at `path` opened for reading, without a grab, the kernel asked to

@@ -8,10 +8,11 @@
 
 namespace clickpath::platform::wayland {
 
-EvdevButtonSource::EvdevButtonSource(
-    std::unique_ptr<DeviceDirectory> directory, std::function<void(const std::string&)> leftOut)
+EvdevButtonSource::EvdevButtonSource(std::unique_ptr<DeviceDirectory> directory,
+    std::function<void(const std::string&)> leftOut, DesktopInputSettings* settings)
     : directory_(std::move(directory))
     , leftOut_(std::move(leftOut))
+    , settings_(settings)
     , context_(std::make_unique<QObject>())
     , delivery_(context_.get())
 {
@@ -32,6 +33,11 @@ EvdevButtonSource::EvdevButtonSource(
         throw refused.front().second;
     for (const auto& [device, error] : refused)
         leaveOut(device, error);
+    if (settings_)
+        settings_->onChanged([this] {
+            for (auto& [node, watched] : devices_)
+                watched.reader->apply(settings_->of(watched.device));
+        });
 }
 
 void EvdevButtonSource::leaveOut(const InputDeviceInfo& device, const DeviceAccessError& error)
@@ -41,7 +47,8 @@ void EvdevButtonSource::leaveOut(const InputDeviceInfo& device, const DeviceAcce
 }
 
 EvdevButtonSource::Watched::Watched(Watched&& other) noexcept
-    : reader(std::move(other.reader))
+    : device(std::move(other.device))
+    , reader(std::move(other.reader))
     , notifier(std::exchange(other.notifier, nullptr))
 {
 }
@@ -71,6 +78,8 @@ std::optional<DeviceAccessError> EvdevButtonSource::watch(const InputDeviceInfo&
     } catch (const DeviceAccessError& error) {
         return error;
     }
+    watched.device = device;
+    watched.reader->apply(settings_ ? settings_->of(device) : DeviceSettings{});
     if (const int fd = watched.reader->descriptor(); fd >= 0) {
         watched.notifier = new QSocketNotifier(fd, QSocketNotifier::Read, context_.get());
         QObject::connect(watched.notifier, &QSocketNotifier::activated, context_.get(),

@@ -2,6 +2,7 @@
 
 #include "platform/MouseButtonSource.h"
 #include "platform/qt/ButtonDelivery.h"
+#include "platform/wayland/DesktopInputSettings.h"
 #include "platform/wayland/InputDevices.h"
 
 #include <QObject>
@@ -22,8 +23,11 @@ public:
     // Watches the pointing devices present and those that come; `leftOut`
     // names, once each, a device that cannot be read, which is left out.
     // Throws a ToolError that names the first and says how to get access
-    // when pointing devices are present and none can be read.
-    EvdevButtonSource(std::unique_ptr<DeviceDirectory> directory, std::function<void(const std::string&)> leftOut = {});
+    // when pointing devices are present and none can be read. Each device
+    // follows `settings` (left-handed, a touchpad's clicks and taps), when
+    // there are any, as they change.
+    EvdevButtonSource(std::unique_ptr<DeviceDirectory> directory, std::function<void(const std::string&)> leftOut = {},
+        DesktopInputSettings* settings = nullptr);
     ~EvdevButtonSource() override;
 
     void start(int capacity, std::function<void()> itemsWaiting) override;
@@ -46,6 +50,7 @@ private:
         Watched(Watched&& other) noexcept;
         Watched& operator=(Watched&&) = delete;
         ~Watched();
+        InputDeviceInfo device;
         std::unique_ptr<EventReader> reader;
         QSocketNotifier* notifier = nullptr;
     };
@@ -57,6 +62,7 @@ private:
 
     std::unique_ptr<DeviceDirectory> directory_;
     std::function<void(const std::string&)> leftOut_;
+    DesktopInputSettings* settings_;
     std::set<std::string> saidLeftOut_;
     std::unique_ptr<QObject> context_; // parent of the notifiers and of scheduled notifications
     std::unique_ptr<QSocketNotifier> changesNotifier_;

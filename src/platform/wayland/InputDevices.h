@@ -19,10 +19,24 @@ inline constexpr const char* kVirtualPointerName = "clickpath virtual pointer";
 struct InputDeviceInfo {
     std::string node; // /dev/input/eventN
     std::string name; // the kernel's device name
+    unsigned vendor = 0;
+    unsigned product = 0;
     bool mouse = false;
     bool touchpad = false;
     bool pointingStick = false;
     bool keyboard = false;
+};
+
+// How a touchpad turns a physical click into a button.
+enum class ClickMethod { ButtonAreas, Clickfinger, None };
+
+// What the desktop set for one pointing device that the tool must follow.
+// A setting the desktop does not tell is nothing: libinput's default holds.
+struct DeviceSettings {
+    bool leftHanded = false;                // its primary button is the right one
+    std::optional<bool> tapping;            // touchpads: a tap is a click
+    std::optional<ClickMethod> clickMethod; // touchpads
+    bool operator==(const DeviceSettings&) const = default;
 };
 
 // A pointing device whose buttons stop recording and playback: a mouse,
@@ -42,6 +56,9 @@ public:
     // The events read in so far, in order, the state after a lost stretch
     // included; nothing when the device has gone.
     virtual std::optional<std::vector<input_event>> readEvents() = 0;
+    // Follows the desktop's settings for the device from now on: a
+    // left-handed one reports its physical right button as the left.
+    virtual void apply(const DeviceSettings& settings) = 0;
 };
 
 struct DeviceChange {

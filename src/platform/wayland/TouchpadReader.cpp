@@ -40,13 +40,33 @@ public:
                 libinput_unref(context_);
             throw DeviceAccessError(device, std::strerror(reason));
         }
-        libinput_device_config_tap_set_enabled(touchpad, LIBINPUT_CONFIG_TAP_ENABLED);
+        touchpad_ = libinput_device_ref(touchpad);
     }
-    ~TouchpadReader() override { libinput_unref(context_); }
+    ~TouchpadReader() override
+    {
+        libinput_device_unref(touchpad_);
+        libinput_unref(context_);
+    }
     TouchpadReader(const TouchpadReader&) = delete;
     TouchpadReader& operator=(const TouchpadReader&) = delete;
 
     int descriptor() const override { return libinput_get_fd(context_); }
+
+    // The desktop's settings, or libinput's defaults where it tells none:
+    // this context must see a click, a tap, a corner as the compositor's does.
+    void apply(const DeviceSettings& settings) override
+    {
+        libinput_device_config_left_handed_set(touchpad_, settings.leftHanded);
+        libinput_device_config_tap_set_enabled(touchpad_,
+            settings.tapping.value_or(libinput_device_config_tap_get_default_enabled(touchpad_))
+                ? LIBINPUT_CONFIG_TAP_ENABLED
+                : LIBINPUT_CONFIG_TAP_DISABLED);
+        const auto method = !settings.clickMethod ? libinput_device_config_click_get_default_method(touchpad_)
+            : *settings.clickMethod == ClickMethod::ButtonAreas ? LIBINPUT_CONFIG_CLICK_METHOD_BUTTON_AREAS
+            : *settings.clickMethod == ClickMethod::Clickfinger ? LIBINPUT_CONFIG_CLICK_METHOD_CLICKFINGER
+                                                                : LIBINPUT_CONFIG_CLICK_METHOD_NONE;
+        libinput_device_config_click_set_method(touchpad_, method);
+    }
 
     // libinput's button events as the kernel's, each in a frame of its own.
     std::optional<std::vector<input_event>> readEvents() override
@@ -71,6 +91,7 @@ public:
 private:
     int lastError_ = 0;
     libinput* context_;
+    libinput_device* touchpad_ = nullptr;
 };
 
 } // namespace

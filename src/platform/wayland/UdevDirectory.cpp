@@ -6,6 +6,7 @@
 
 #include <libudev.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace clickpath::platform::wayland {
@@ -31,6 +32,13 @@ std::optional<InputDeviceInfo> infoOf(udev_device* device)
     udev_device* parent = udev_device_get_parent(device);
     if (const char* name = parent ? udev_device_get_sysattr_value(parent, "name") : nullptr)
         info.name = name;
+    // The ids in hexadecimal, as the kernel shows them; desktops name devices by them.
+    const auto id = [parent](const char* which) {
+        const char* text = parent ? udev_device_get_sysattr_value(parent, which) : nullptr;
+        return text ? static_cast<unsigned>(std::strtoul(text, nullptr, 16)) : 0U;
+    };
+    info.vendor = id("id/vendor");
+    info.product = id("id/product");
     info.mouse = hasProperty(device, "ID_INPUT_MOUSE");
     info.touchpad = hasProperty(device, "ID_INPUT_TOUCHPAD");
     info.pointingStick = hasProperty(device, "ID_INPUT_POINTINGSTICK");

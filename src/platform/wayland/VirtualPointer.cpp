@@ -32,8 +32,8 @@ libevdev_uinput* createDevice(const AxisRange& horizontal, const AxisRange& vert
     const input_absinfo y{0, vertical.minimum, vertical.maximum, 0, 0, 0};
     libevdev_enable_event_code(device, EV_ABS, ABS_X, &x);
     libevdev_enable_event_code(device, EV_ABS, ABS_Y, &y);
-    // Two buttons make udev call it a mouse, which libinput then takes as an
-    // absolute pointer; the right one is never pressed.
+    // Buttons make udev call it a mouse, which libinput then takes as an
+    // absolute pointer; the right one is pressed on a left-handed desk.
     libevdev_enable_event_code(device, EV_KEY, BTN_LEFT, nullptr);
     libevdev_enable_event_code(device, EV_KEY, BTN_RIGHT, nullptr);
     libevdev_uinput* uinput = nullptr;
@@ -64,13 +64,15 @@ std::int32_t axisValue(const AxisRange& axis, std::int32_t position)
     return std::clamp(position, axis.minimum, axis.maximum);
 }
 
-VirtualPointer::VirtualPointer(LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor)
+VirtualPointer::VirtualPointer(
+    LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor, DesktopInputSettings* settings)
     : horizontal_(horizontalAxisOf(layout))
     , vertical_(verticalAxisOf(layout))
     , cursor_(std::move(cursor))
     , compositor_(std::move(compositor))
     , device_(createDevice(horizontal_, vertical_))
     , uptake_(std::make_unique<UptakeWatch>(libevdev_uinput_get_devnode(device_)))
+    , settings_(settings)
 {
 }
 
@@ -112,7 +114,16 @@ void VirtualPointer::moveTo(std::int32_t x, std::int32_t y)
 
 void VirtualPointer::sendLeft(bool down)
 {
-    send({{{}, EV_KEY, BTN_LEFT, down ? 1 : 0}, {{}, EV_SYN, SYN_REPORT, 0}}, down ? "Left press" : "Left release");
+    // libinput offers its left-handed option on every mouse, this one too: a
+    // desktop set left-handed would turn its left button into a right click.
+    // A release lets go of the button that was pressed.
+    const InputDeviceInfo self{
+        .node = libevdev_uinput_get_devnode(device_), .name = kVirtualPointerName, .mouse = true};
+    const unsigned int button
+        = !down && heldButton_ ? heldButton_ : (settings_ && settings_->of(self).leftHanded ? BTN_RIGHT : BTN_LEFT);
+    send({{{}, EV_KEY, static_cast<std::uint16_t>(button), down ? 1 : 0}, {{}, EV_SYN, SYN_REPORT, 0}},
+        down ? "Left press" : "Left release");
+    heldButton_ = down ? button : 0;
 }
 
 // A frame in one write: one call of the kernel per move or click.

@@ -2,6 +2,7 @@
 
 #include "platform/ButtonInjector.h"
 #include "platform/Pointer.h"
+#include "platform/wayland/DesktopInputSettings.h"
 #include "platform/wayland/Uptake.h"
 
 #include <linux/input.h>
@@ -63,7 +64,10 @@ public:
     // Creates the device spanning `layout`; `cursor` may be null where the
     // compositor tells no position. Throws a ToolError that says how to get
     // access when /dev/uinput cannot be written.
-    VirtualPointer(LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor);
+    // A desktop that made the device left-handed (`settings`, when there
+    // are any) gets its primary click from the right button.
+    VirtualPointer(LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor,
+        DesktopInputSettings* settings = nullptr);
     // Removes the device, once the compositor had time to read its last events.
     ~VirtualPointer() override;
     VirtualPointer(const VirtualPointer&) = delete;
@@ -89,6 +93,8 @@ private:
     QString compositor_;
     libevdev_uinput* device_ = nullptr;
     std::unique_ptr<UptakeWatch> uptake_;
+    DesktopInputSettings* settings_;
+    unsigned int heldButton_ = 0; // the code of a press held, if one is
     bool taken_ = false;
     std::optional<std::pair<std::int32_t, std::int32_t>> lastAt_; // the axis values sent last
     std::optional<std::chrono::steady_clock::time_point> lastEvent_;

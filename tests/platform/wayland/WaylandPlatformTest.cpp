@@ -5,6 +5,7 @@
 #include "fakes/FakeInputDevices.h"
 #include "platform/DesktopChoice.h"
 #include "platform/wayland/ButtonEdges.h"
+#include "platform/wayland/DesktopInputSettings.h"
 #include "platform/wayland/EvdevButtonSource.h"
 #include "platform/wayland/HyprlandCursor.h"
 #include "platform/wayland/Uptake.h"
@@ -51,8 +52,17 @@ TEST(DesktopChoiceTest, AWaylandSessionIsWaylandEvenWithXWaylandsDisplayAndItsCo
     }
 }
 
+// The desktop's settings of each node, which the test changes.
+struct FakeSettings final : DesktopInputSettings {
+    DeviceSettings of(const InputDeviceInfo& device) override { return byNode[device.node]; }
+    void onChanged(std::function<void()> changed) override { this->changed = std::move(changed); }
+    std::map<std::string, DeviceSettings> byNode;
+    std::function<void()> changed;
+};
+
 // Present at start: a keyboard, which may not be opened, two pointing devices and the tool's own pointer;
-// later a trackpoint, a keyboard and a mouse that cannot be read come, and the touchpad and the mouse go.
+// later a trackpoint, a keyboard and a mouse that cannot be read come, and the touchpad and the mouse go. Each
+// reader follows the desktop's settings of its device.
 TEST(EvdevSourceTest, ThePointingDevicesLeftAndRightEdgesArriveInOrderUpToTheCapacityFromThoseThatComeAndGo)
 {
     auto owned = std::make_unique<FakeInputDevices>();
@@ -61,7 +71,10 @@ TEST(EvdevSourceTest, ThePointingDevicesLeftAndRightEdgesArriveInOrderUpToTheCap
              {3, "touchpad", "device"}, {4, "mouse", kVirtualPointerName}})
         devices.plug(number, kind, name);
     devices.unreadable = {node(1), node(7)};
-    EvdevButtonSource source(std::move(owned));
+    FakeSettings settings;
+    settings.byNode[node(3)] = {false, true, ClickMethod::Clickfinger};
+    EvdevButtonSource source(std::move(owned), {}, &settings);
+    EXPECT_EQ(devices.applied[node(3)], settings.byNode[node(3)]);
     QString seen;
     int notifications = 0;
     source.start(3, [&] {
@@ -85,6 +98,8 @@ TEST(EvdevSourceTest, ThePointingDevicesLeftAndRightEdgesArriveInOrderUpToTheCap
     devices.unplug(3);
     source.devicesChanged();
     EXPECT_EQ(source.watchedNodes(), (std::vector{node(2), node(5)}));
+    (settings.byNode[node(5)].leftHanded = true, settings.changed());
+    EXPECT_TRUE(devices.applied[node(5)].leftHanded);
     devices.send(5, BTN_RIGHT, 1);
     source.deviceReadable(node(5));
     EXPECT_EQ(seen, "L+ L- R+ R+ ");
@@ -161,7 +176,10 @@ TEST(ButtonEdgesTest, EachEdgeArrivesOnceAndAfterALostStretchTheButtonsStateTell
         auto node = std::make_unique<FakeNode>("");
         FakeNode& fake = *node;
         ButtonEdges reader(std::move(node));
-        fake = FakeNode(events, down);
+        fake = FakeNode(QString(events).remove("left-handed"), down);
+        DeviceSettings settings;
+        settings.leftHanded = events.startsWith("left-handed");
+        reader.apply(settings);
         QStringList seen;
         const auto read = reader.readEvents();
         for (const input_event& edge : read.value())

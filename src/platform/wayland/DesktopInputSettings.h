@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/wayland/InputDevices.h"
+
+#include <QProcessEnvironment>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace clickpath::platform::wayland {
+
+// The desktop's input settings, read in this one place: for the reading of
+// the pointing devices (a left-handed user's primary button is the physical
+// right one, which must be recorded as the left and must not stop) and for
+// the virtual pointer, which the desktop may have made left-handed too.
+class DesktopInputSettings {
+public:
+    virtual ~DesktopInputSettings() = default;
+    // The settings of a device; never waits on the desktop.
+    virtual DeviceSettings of(const InputDeviceInfo& device) = 0;
+    // `changed` runs on this thread when the settings may have changed.
+    virtual void onChanged(std::function<void()> changed) = 0;
+};
+
+// The settings of the session's desktop: sway's inputs (its IPC), GNOME's
+// peripherals keys (GSettings) or KWin's input devices (D-Bus); libinput's
+// defaults elsewhere, where nothing is read.
+std::unique_ptr<DesktopInputSettings> desktopInputSettings(const QProcessEnvironment& environment);
+
+} // namespace clickpath::platform::wayland
