@@ -11,7 +11,7 @@
 #include "platform/qt/UnixSignals.h"
 #include "platform/wayland/WaylandDisplay.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <memory>
@@ -68,18 +68,6 @@ Desktop sessionDesktop()
     return desktop;
 }
 
-// On Wayland a Qt GUI application without a window: Qt's Wayland plugin
-// learns the compositor's outputs, whose layout the virtual pointer spans.
-// Before it, the display is checked, as the plugin would end the program.
-std::unique_ptr<QCoreApplication> makeApplication(const Desktop& desktop, int& argc, char* argv[])
-{
-    if (desktop.kind != platform::DesktopKind::Wayland || !desktop.unreachable.empty())
-        return std::make_unique<QCoreApplication>(argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "wayland");
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
 int run(const cli::Invocation& invocation, const Desktop& sessionDesk, TerminalMessages& messages)
 {
     if (sessionDesk.kind == platform::DesktopKind::None)
@@ -118,7 +106,8 @@ int info(const cli::Invocation& invocation)
 int main(int argc, char* argv[])
 {
     const Desktop desktop = sessionDesktop();
-    const std::unique_ptr<QCoreApplication> application = makeApplication(desktop, argc, argv);
+    // No window, and on Wayland a connection of the tool's own reads the outputs: Qt's core suffices.
+    const QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("clickpath-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CLICKPATH_VERSION));
     TerminalMessages messages;

@@ -3,11 +3,11 @@
 #include "platform/DesktopChoice.h"
 #include "platform/ToolError.h"
 #include "platform/qt/GridTimer.h"
-#include "platform/qt/ScreenLayout.h"
 #include "platform/wayland/EvdevButtonSource.h"
 #include "platform/wayland/HyprlandCursor.h"
 #include "platform/wayland/KWinCursor.h"
 #include "platform/wayland/LogindSession.h"
+#include "platform/wayland/OutputLayout.h"
 #include "platform/wayland/UdevDirectory.h"
 #include "platform/wayland/VirtualPointer.h"
 #include "platform/x11/X11ButtonSource.h"
@@ -53,8 +53,16 @@ RealDesktop::RealDesktop(MessageSink& messages, bool wayland)
     openPointingDevices(nullptr, nullptr);
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     inputSettings_ = wayland::desktopInputSettings(environment);
+    outputs_ = std::make_unique<wayland::OutputLayout>();
     virtualPointer_ = std::make_unique<wayland::VirtualPointer>(
-        qt::screenLayout(), connectCursor(environment, clock_), compositorName(environment), inputSettings_.get());
+        outputs_->bounds(), connectCursor(environment, clock_), compositorName(environment), inputSettings_.get());
+    outputs_->onChanged([this] {
+        try {
+            virtualPointer_->setLayout(outputs_->bounds());
+        } catch (const std::exception& error) {
+            messages_.showError(QString::fromStdString(error.what()));
+        }
+    });
     session_ = std::make_unique<wayland::LogindSession>();
 }
 

@@ -11,6 +11,7 @@ class X11Pointer;
 }
 namespace wayland {
 class DesktopInputSettings;
+class OutputLayout;
 class VirtualPointer;
 } // namespace wayland
 
@@ -31,6 +32,7 @@ private:
     MessageSink& messages_;
     std::unique_ptr<x11::X11Pointer> x11Pointer_;
     std::unique_ptr<wayland::DesktopInputSettings> inputSettings_;
+    std::unique_ptr<wayland::OutputLayout> outputs_;
     std::unique_ptr<wayland::VirtualPointer> virtualPointer_;
     std::unique_ptr<SessionWatch> session_ = std::make_unique<SessionWatch>();
     qt::MonotonicClock clock_;

@@ -88,6 +88,19 @@ std::optional<ScreenPoint> VirtualPointer::position()
     return cursor_ ? cursor_->position() : std::nullopt;
 }
 
+void VirtualPointer::setLayout(LayoutRect layout)
+{
+    const AxisRange horizontal = horizontalAxisOf(layout), vertical = verticalAxisOf(layout);
+    if (horizontal.minimum == horizontal_.minimum && horizontal.maximum == horizontal_.maximum
+        && vertical.minimum == vertical_.minimum && vertical.maximum == vertical_.maximum)
+        return;
+    libevdev_uinput* made = createDevice(horizontal, vertical);
+    libevdev_uinput_destroy(device_);
+    (device_ = made, horizontal_ = horizontal, vertical_ = vertical);
+    uptake_ = std::make_unique<UptakeWatch>(libevdev_uinput_get_devnode(device_));
+    (taken_ = false, heldButton_ = 0, lastAt_.reset());
+}
+
 void VirtualPointer::startTracking()
 {
     if (!cursor_)

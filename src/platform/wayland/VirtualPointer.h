@@ -80,6 +80,10 @@ public:
     void moveTo(std::int32_t x, std::int32_t y) override;
     // Until the compositor has opened the device (UptakeWatch).
     std::string awaitedUptake() override;
+    // Spans a new layout (an output came, went or was scaled): the device is
+    // made anew, with one axis value per layout pixel again, and the
+    // compositor takes it anew. A press held goes with the old device.
+    void setLayout(LayoutRect layout);
     void pressLeft() override { sendLeft(true); }
     void releaseLeft() override { sendLeft(false); }
 

@@ -8,6 +8,7 @@
 #include "platform/wayland/DesktopInputSettings.h"
 #include "platform/wayland/EvdevButtonSource.h"
 #include "platform/wayland/HyprlandCursor.h"
+#include "platform/wayland/OutputLayout.h"
 #include "platform/wayland/Uptake.h"
 #include "platform/wayland/VirtualPointer.h"
 
@@ -215,6 +216,9 @@ TEST(LayoutMappingTest, EachLayoutPixelHasItsOwnAxisValueAndFarPositionsStopAtTh
         EXPECT_EQ(axisValue(verticalAxisOf(layout), y), axisY) << y;
     }
     EXPECT_EQ(horizontalAxisOf({0, 0, 0, 0}).maximum, 0) << "no output yet still gives a valid axis";
+    // The layout spans every output: a 1920 x 1080 at scale 1.5 is 1280 x 720 logical pixels, right of the first.
+    const LayoutRect spanned = boundsOf({{0, 0, 1280, 1024}, {1280, 100, 1280, 720}, {-640, -480, 640, 480}});
+    EXPECT_EQ(std::tuple(spanned.x, spanned.y, spanned.width, spanned.height), std::tuple(-640, -480, 3200, 1504));
 }
 
 // A fake Hyprland at `socketPath`: answers the n-th request with answers[n] once the test allows n + 1 answers.
