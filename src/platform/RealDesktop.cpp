@@ -4,6 +4,7 @@
 #include "platform/ToolError.h"
 #include "platform/qt/GridTimer.h"
 #include "platform/wayland/EvdevButtonSource.h"
+#include "platform/wayland/GnomeCursor.h"
 #include "platform/wayland/HyprlandCursor.h"
 #include "platform/wayland/KWinCursor.h"
 #include "platform/wayland/LogindSession.h"
@@ -26,6 +27,8 @@ std::unique_ptr<wayland::CursorSource> connectCursor(const QProcessEnvironment& 
 {
     if (std::unique_ptr<wayland::CursorSource> kwin = wayland::KWinCursor::connect(clock))
         return kwin;
+    if (std::unique_ptr<wayland::CursorSource> gnome = wayland::GnomeCursor::connect(clock))
+        return gnome;
     return wayland::HyprlandCursor::connect(environment, clock);
 }
 

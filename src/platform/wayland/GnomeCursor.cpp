@@ -1,0 +1,58 @@
+#include "platform/wayland/GnomeCursor.h"
+
+#include "platform/ToolError.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusMessage>
+
+namespace clickpath::platform::wayland {
+
+namespace {
+
+const QString kShell = QStringLiteral("org.gnome.Shell");
+
+QDBusInterface tracker()
+{
+    return QDBusInterface(kShell, QStringLiteral("/org/clickpath/CursorTracker"),
+        QStringLiteral("org.clickpath.CursorTracker"), QDBusConnection::sessionBus());
+}
+
+} // namespace
+
+std::unique_ptr<GnomeCursor> GnomeCursor::connect(Clock& clock)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kShell).value())
+        return nullptr;
+    return std::unique_ptr<GnomeCursor>(new GnomeCursor(clock));
+}
+
+GnomeCursor::GnomeCursor(Clock& clock)
+    : PushedCursor(clock, kShell, QStringLiteral("GNOME Shell"))
+{
+}
+
+GnomeCursor::~GnomeCursor()
+{
+    stop();
+}
+
+void GnomeCursor::begin()
+{
+    const QDBusMessage started = tracker().call(QStringLiteral("Start"));
+    if (started.type() == QDBusMessage::ErrorMessage)
+        throw ToolError("GNOME tells no program where the pointer is, but clickpath's GNOME Shell extension does, and "
+                        "it does not answer ("
+            + started.errorMessage().toStdString()
+            + "): enable it with \"gnome-extensions enable clickpath-cursor@clickpath\", then log out and in "
+              "again (see the README, \"Wayland\"). Playback works without it.");
+}
+
+void GnomeCursor::end()
+{
+    tracker().call(QStringLiteral("Stop"));
+}
+
+} // namespace clickpath::platform::wayland
