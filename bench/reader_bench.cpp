@@ -1,7 +1,8 @@
 // Records read per second from a 1,000,000-line recording: the reader alone,
 // no display and no timer.
 #include "core/RecordingFormat.h"
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
+#include "platform/posix/SequentialFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -30,7 +31,7 @@ int main()
     }
     double best = 0;
     for (int round = 0; round < 3; ++round) {
-        core::RecordingReader reader(path);
+        platform::RecordingFileReader reader(path);
         QElapsedTimer clock;
         clock.start();
         long records = 0;

@@ -8,7 +8,7 @@
 #include "playback/Player.h"
 #include "recording/Recorder.h"
 #include "settings/Settings.h"
-#include "watcher/MouseWatcher.h"
+#include "stopping/MouseWatcher.h"
 
 #include <array>
 
@@ -48,7 +48,7 @@ namespace clickpath::app {
 // while neither records nor plays. An error that leaves a handler reaches
 // the window: it is shown in a message and the tool goes on. Every handler
 // is an entry from the event loop, so none lets an error through.
-class Form1 final : playback::PlaybackObserver, recording::RecordingObserver, watcher::ButtonObserver {
+class Form1 final : playback::PlaybackObserver, recording::RecordingObserver, stopping::ButtonObserver {
 public:
     Form1(WindowControls& controls, const platform::Services& services, platform::FileDialog& dialog,
         const core::AppPaths& paths);
@@ -102,7 +102,7 @@ private:
     platform::MessageSink& messages_;
     recording::Recorder recorder_;
     playback::Player player_;
-    watcher::MouseWatcher watcher_;
+    stopping::MouseWatcher watcher_;
     settings::Settings settings_;
     exchange::RecordingExchange exchange_;
 };

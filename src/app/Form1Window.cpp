@@ -2,7 +2,7 @@
 
 #include "app/Form1.h"
 #include "core/Tick.h"
-#include "platform/qt/QtX11Connection.h"
+#include "platform/x11/QtX11Connection.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -269,7 +269,7 @@ void Form1Window::repaintNow()
     for (QLabel* changed : std::as_const(changedLabels_))
         changed->repaint();
     changedLabels_.clear();
-    platform::qt::flushQtConnection();
+    platform::x11::flushQtConnection();
 }
 
 void Form1Window::closeEvent(QCloseEvent* event)

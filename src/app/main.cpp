@@ -4,11 +4,11 @@
 #include "core/AppPaths.h"
 #include "platform/DesktopChoice.h"
 #include "platform/RealDesktop.h"
+#include "platform/posix/UnixSignals.h"
 #include "platform/qt/QtFileDialog.h"
 #include "platform/qt/QtMessageSink.h"
-#include "platform/qt/QtX11Connection.h"
-#include "platform/qt/UnixSignals.h"
 #include "platform/wayland/WaylandDisplay.h"
+#include "platform/x11/QtX11Connection.h"
 #include "platform/x11/X11Display.h"
 
 #include <QApplication>
@@ -61,7 +61,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", wayland ? "wayland" : "xcb");
     QApplication application(argc, argv);
-    const platform::qt::XlibRequestTrimmer trimmer;
+    const platform::x11::XlibRequestTrimmer trimmer;
     const core::AppPaths paths = core::AppPaths::ofRunningExecutable();
     QApplication::setApplicationName(paths.exeBaseName());
 
@@ -86,11 +86,11 @@ int main(int argc, char* argv[])
     window.show();
     // A logout, a closed terminal or kill(1) ends the tool as a close of its
     // window does, without a dialog; so does the loss of the window.
-    const platform::qt::UnixSignals unixSignals([&window](int signal) {
+    const platform::posix::UnixSignals unixSignals([&window](int signal) {
         window.close();
         QApplication::exit(128 + signal);
     });
-    const platform::qt::WindowLossWatch windowLoss(window.winId(), [&window] {
+    const platform::x11::WindowLossWatch windowLoss(window.winId(), [&window] {
         window.close();
         QApplication::quit();
     });

@@ -1,6 +1,7 @@
 #include "cli/RecordingInfo.h"
 
 #include "core/RecordingFormat.h"
+#include "platform/posix/SequentialFile.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -27,7 +28,7 @@ void cover(std::optional<RecordingInfo::Area>& area, const core::Record& record)
 
 RecordingInfo readRecordingInfo(const QString& path)
 {
-    core::RecordingReader reader(path);
+    platform::RecordingFileReader reader(path);
     RecordingInfo info;
     std::optional<core::Record> press; // the held press's record
     bool moved = false;

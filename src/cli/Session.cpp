@@ -1,7 +1,7 @@
 #include "cli/Session.h"
 
 #include "core/Tick.h"
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 #include "settings/Settings.h"
 
 #include <QFileInfo>

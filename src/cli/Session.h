@@ -3,11 +3,11 @@
 #include "cli/CommandLine.h"
 #include "cli/ProgressLine.h"
 #include "core/AppPaths.h"
-#include "platform/SeededRandom.h"
 #include "platform/Services.h"
+#include "platform/qt/SeededRandom.h"
 #include "playback/Player.h"
 #include "recording/Recorder.h"
-#include "watcher/MouseWatcher.h"
+#include "stopping/MouseWatcher.h"
 
 #include <functional>
 #include <map>
@@ -27,7 +27,7 @@ public:
 // and the options given; what they report becomes the progress line.
 class Session final : public playback::PlaybackObserver,
                       public recording::RecordingObserver,
-                      public watcher::ButtonObserver {
+                      public stopping::ButtonObserver {
 public:
     // `showProgress` gets the progress line whenever it changes (at most ten
     // times a second), fitted to `columns()`; `finished` the exit code once
@@ -90,9 +90,9 @@ private:
     std::unique_ptr<platform::Ticker> ticker_;
     std::optional<recording::Recorder> recorder_;
     std::optional<playback::Player> player_;
-    std::optional<watcher::MouseWatcher> watcher_;
+    std::optional<stopping::MouseWatcher> watcher_;
     QString playPath_;
-    std::optional<core::RecordingReader> counter_; // while the recording is counted
+    std::optional<platform::RecordingFileReader> counter_; // while the recording is counted
     PlayProgress play_;
     QString nextWait_; // shown from its first countdown number on
     RecordProgress record_;

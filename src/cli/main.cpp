@@ -3,12 +3,12 @@
 #include "cli/CommandLine.h"
 #include "cli/RecordingInfo.h"
 #include "cli/Session.h"
+#include "core/ToolError.h"
 #include "platform/DesktopChoice.h"
 #include "platform/MessageSink.h"
 #include "platform/RealDesktop.h"
-#include "platform/TerminalOutput.h"
-#include "platform/ToolError.h"
-#include "platform/qt/UnixSignals.h"
+#include "platform/posix/TerminalOutput.h"
+#include "platform/posix/UnixSignals.h"
 #include "platform/wayland/WaylandDisplay.h"
 
 #include <QCoreApplication>
@@ -81,7 +81,7 @@ int run(const cli::Invocation& invocation, const Desktop& sessionDesk, TerminalM
         invocation, core::AppPaths::ofRunningExecutable("clickpath"), desktop.services(),
         progress ? showProgress : std::function<void(const QString&)>(),
         [](int exitCode) { QCoreApplication::exit(exitCode); }, [] { return errorOutput().columns(); });
-    const platform::qt::UnixSignals unixSignals([&session](int signal) { session.stop(signal); });
+    const platform::posix::UnixSignals unixSignals([&session](int signal) { session.stop(signal); });
     session.start();
     const std::optional<int> finishedEarly = session.exitCode();
     const int exitCode = finishedEarly ? *finishedEarly : QCoreApplication::exec();

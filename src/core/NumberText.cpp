@@ -2,11 +2,12 @@
 
 #include <QLocale>
 
-#include <cfenv>
+#include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
+#include <string_view>
 
 namespace clickpath::core {
 
@@ -83,10 +84,37 @@ std::optional<std::string> normalise(const QString& raw, NumberFormat format)
     return out;
 }
 
-double parseCLocale(const std::string& text)
+// The power of ten of a C number text's leading digit ("0.05e3": 1); one
+// whose exponent itself does not fit counts as far beyond either way.
+long long magnitudeOf(std::string_view text)
 {
-    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-    return strtod_l(text.c_str(), nullptr, cLocale);
+    const std::size_t e = text.find('e');
+    long long exponent = 0;
+    if (e != std::string_view::npos) {
+        const std::string_view digits = text.substr(e + 1 + (text[e + 1] == '+'));
+        if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec != std::errc())
+            exponent = text[e + 1] == '-' ? LLONG_MIN / 2 : LLONG_MAX / 2;
+        text = text.substr(0, e);
+    }
+    const std::size_t point = std::min(text.find('.'), text.size());
+    const std::size_t first = text.find_first_of("123456789");
+    if (first == std::string_view::npos)
+        return LLONG_MIN / 2; // all zeros
+    const auto integerDigits = static_cast<long long>(point - text.find_first_of("0123456789"));
+    const auto before = static_cast<long long>(first < point ? first - text.find_first_of("0123456789") : first - 1);
+    return integerDigits - before - 1 + exponent;
+}
+
+// The value of a C number text ("-12.5e3"): infinite when it is too large
+// for a double, a zero when it is too small.
+double parseCNumber(const std::string& text)
+{
+    const char* first = text.data() + (text.front() == '+'); // from_chars takes no "+"
+    double value = 0;
+    if (std::from_chars(first, text.data() + text.size(), value).ec != std::errc::result_out_of_range)
+        return value;
+    const double huge = magnitudeOf(text) >= 0 ? HUGE_VAL : 0.0;
+    return text.front() == '-' ? -huge : huge;
 }
 
 QString quoted(const QString& text)
@@ -119,7 +147,7 @@ std::optional<double> parseNumberText(const QString& text, NumberFormat format)
     const auto normalised = normalise(text, format);
     if (!normalised)
         return std::nullopt;
-    return parseCLocale(*normalised);
+    return parseCNumber(*normalised);
 }
 
 bool isNumericText(const QString& text, NumberFormat format)

@@ -1,6 +1,6 @@
 #include "core/RecordingFormat.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <algorithm>
 #include <charconv>
@@ -62,8 +62,8 @@ std::string formatRecordLine(const Record& record)
     return std::to_string(record.x) + ',' + std::to_string(record.y) + ',' + std::to_string(record.button) + "\r\n";
 }
 
-RecordingReader::RecordingReader(const QString& path)
-    : file_(path)
+RecordingReader::RecordingReader(ByteInput& bytes)
+    : file_(bytes)
 {
     skipByteOrderMark();
 }
@@ -133,11 +133,6 @@ std::optional<Record> RecordingReader::next()
     if (!button)
         return std::nullopt;
     return Record{*x, *y, *button};
-}
-
-RecordingWriter::RecordingWriter(const QString& path)
-    : file_(path)
-{
 }
 
 void RecordingWriter::append(std::span<const Record> records)

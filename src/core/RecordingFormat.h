@@ -1,13 +1,12 @@
 #pragma once
 
-#include "platform/SequentialFile.h"
-
 #include <QString>
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace clickpath::core {
 
@@ -27,6 +26,27 @@ struct Record {
 // "x,y,button" and CR LF.
 std::string formatRecordLine(const Record& record);
 
+// The bytes a recording is read from: a file, in the program.
+class ByteInput {
+public:
+    virtual ~ByteInput() = default;
+    // The next byte without taking it, or -1 at the end. Throws a ToolError
+    // that names the source and the reason when it cannot be read.
+    virtual int peekByte() = 0;
+    // Takes the byte that peekByte showed.
+    virtual void takeByte() = 0;
+};
+
+// Where a recording is written to.
+class ByteOutput {
+public:
+    virtual ~ByteOutput() = default;
+    // Appends the bytes; they have reached the operating system when this
+    // returns. A write that fails leaves no part of them behind and throws a
+    // ToolError that names the destination and the reason.
+    virtual void append(std::string_view bytes) = 0;
+};
+
 // Reads a recording record by record: three integers at a time wherever they
 // stand. A field ends at ",", at a line end or at the end of the file, with
 // blanks around it allowed; blank lines come between fields, but a field
@@ -35,8 +55,7 @@ std::string formatRecordLine(const Record& record);
 // than a short field in memory, whatever the file holds.
 class RecordingReader {
 public:
-    // Throws a ToolError naming the path when the file cannot be read.
-    explicit RecordingReader(const QString& path);
+    explicit RecordingReader(ByteInput& bytes);
 
     // The next whole record; nothing where the recording ends, at its end or
     // at a field that is empty, not an integer or beyond 32 bits. Throws a
@@ -53,7 +72,7 @@ private:
     void skipBlanks();
     bool takeField();
 
-    platform::InputFile file_;
+    ByteInput& file_;
     bool atLineStart_ = true; // else the last field ended at a comma
     std::string field_;       // the field being read
     std::string problem_;
@@ -65,15 +84,17 @@ private:
 // when append() returns.
 class RecordingWriter {
 public:
-    // Creates the file or truncates it; throws a ToolError when it cannot.
-    explicit RecordingWriter(const QString& path);
+    explicit RecordingWriter(ByteOutput& bytes)
+        : file_(bytes)
+    {
+    }
     // Appends the lines in one write. Throws a ToolError when they cannot be
     // written; the file then still ends on a whole line.
     void append(std::span<const Record> records);
     void append(const Record& record) { append(std::span(&record, 1)); }
 
 private:
-    platform::OutputFile file_;
+    ByteOutput& file_;
 };
 
 } // namespace clickpath::core

@@ -1,7 +1,7 @@
 #include "exchange/RecordingExchange.h"
 
-#include "platform/FileCopy.h"
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
+#include "platform/posix/FileCopy.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #include "platform/RealDesktop.h"
 
+#include "core/ToolError.h"
 #include "platform/DesktopChoice.h"
-#include "platform/ToolError.h"
 #include "platform/qt/GridTimer.h"
 #include "platform/wayland/EvdevButtonSource.h"
 #include "platform/wayland/GnomeCursor.h"

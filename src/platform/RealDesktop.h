@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/SeededRandom.h"
 #include "platform/Services.h"
 #include "platform/qt/MonotonicClock.h"
+#include "platform/qt/SeededRandom.h"
 
 namespace clickpath::platform {
 

@@ -1,7 +1,7 @@
 #include "playback/Player.h"
 
 #include "core/NumberText.h"
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 #include "playback/PacingWait.h"
 
 #include <cmath>
@@ -35,7 +35,7 @@ void Player::startPass()
 {
     if (!services_.session.active())
         throw ToolError(platform::kInactiveSession);
-    auto reader = std::make_unique<core::RecordingReader>(path_);
+    auto reader = std::make_unique<platform::RecordingFileReader>(path_);
     const auto count = core::sumOf(passCount_, 1);
     if (!count)
         throw ToolError("Overflow: pass count");

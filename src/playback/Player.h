@@ -3,6 +3,7 @@
 #include "core/PacingNumbers.h"
 #include "core/RecordingFormat.h"
 #include "platform/Services.h"
+#include "platform/posix/SequentialFile.h"
 #include "playback/PassPolicy.h"
 #include "playback/PlaybackObserver.h"
 
@@ -95,9 +96,9 @@ private:
     double awaitingSince_ = 0; // the desktop's uptake, before a pass's first move
     std::optional<int> awaitedShown_;
     Wait wait_;
-    std::unique_ptr<core::RecordingReader> reader_; // open while a pass runs
-    bool pressSent_ = false;                        // an injected press is held
-    std::int32_t offsetX_ = 0;                      // the held press's click offset
+    std::unique_ptr<platform::RecordingFileReader> reader_; // open while a pass runs
+    bool pressSent_ = false;                                // an injected press is held
+    std::int32_t offsetX_ = 0;                              // the held press's click offset
     std::int32_t offsetY_ = 0;
     std::int32_t passCount_ = 0;     // since start-up or the last stop; 1 in the first pass
     std::int32_t loopCount_ = 0;     // passes completed while looping

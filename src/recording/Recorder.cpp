@@ -1,7 +1,7 @@
 #include "recording/Recorder.h"
 
 #include "core/Tick.h"
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <algorithm>
 #include <chrono>
@@ -55,7 +55,7 @@ void Recorder::lookForFirstPosition()
         return ticker_.wakeAfter(kLook);
     }
     cursor_ = *at;
-    writer_ = std::make_unique<core::RecordingWriter>(path_);
+    writer_ = std::make_unique<platform::RecordingFileWriter>(path_);
     latch_.start();
     state_ = State::Recording;
     linesWritten_ = 0;

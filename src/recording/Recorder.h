@@ -3,6 +3,7 @@
 #include "core/RecordingFormat.h"
 #include "platform/Services.h"
 #include "platform/Ticker.h"
+#include "platform/posix/SequentialFile.h"
 #include "recording/LeftButtonLatch.h"
 #include "recording/RecordingObserver.h"
 
@@ -63,7 +64,7 @@ private:
     State state_ = State::Idle;
     double awaitingSince_ = 0;
     LeftButtonLatch latch_;
-    std::unique_ptr<core::RecordingWriter> writer_;
+    std::unique_ptr<platform::RecordingFileWriter> writer_;
     platform::ScreenPoint cursor_;  // the last position the pointer could tell
     std::int64_t linesWritten_ = 0; // by this recording
     double startedAt_ = 0;          // line n is due n ticks after it

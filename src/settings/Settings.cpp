@@ -1,7 +1,7 @@
 #include "settings/Settings.h"
 
 #include "core/NumberText.h"
-#include "platform/ProfileFile.h"
+#include "platform/posix/ProfileFile.h"
 
 namespace clickpath::settings {
 

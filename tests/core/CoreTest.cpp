@@ -2,8 +2,9 @@
 #include "core/NumberText.h"
 #include "core/RecordingFormat.h"
 #include "fakes/FakeDesktop.h"
-#include "platform/ProfileFile.h"
-#include "platform/TickGrid.h"
+#include "platform/posix/ProfileFile.h"
+#include "platform/posix/SequentialFile.h"
+#include "platform/qt/TickGrid.h"
 
 #include <QDir>
 
@@ -48,7 +49,7 @@ TEST(NumberTextTest, ANumberIsASignDigitsOneSeparatorAndAnExponentWithBlanksArou
 std::pair<QString, std::string> readAll(const QString& path, const std::string& bytes)
 {
     fakes::writeFile(path, bytes);
-    RecordingReader reader(path);
+    platform::RecordingFileReader reader(path);
     QStringList records;
     while (const auto r = reader.next())
         records << QStringLiteral("%1,%2,%3").arg(r->x).arg(r->y).arg(r->button);
@@ -59,7 +60,7 @@ TEST(RecordingFormatTest, LinesAreDecimalsInCrLfReadBackWhereverTheyStandUpToThe
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("r.txt");
-    RecordingWriter(path).append({INT32_MIN, INT32_MAX, 128});
+    platform::RecordingFileWriter(path).append({INT32_MIN, INT32_MAX, 128});
     EXPECT_EQ(fakes::readFile(path), "-2147483648,2147483647,128\r\n");
     EXPECT_EQ(readAll(path, fakes::readFile(path)).first, "-2147483648,2147483647,128");
     for (const char* bytes : {"1,2,0,3,4,128\r\n", "1\n2\n0\n3,4\n128", "1\r2\r0\r3\r4\r128\r",
@@ -84,18 +85,18 @@ TEST(RecordingFormatTest, LinesAreDecimalsInCrLfReadBackWhereverTheyStandUpToThe
         EXPECT_NE(failure.find(reason), std::string::npos) << bytes.substr(0, 20) << " -> " << failure;
         EXPECT_EQ(failure.empty(), !*reason) << bytes.substr(0, 20);
     }
-    EXPECT_THROW(RecordingReader(dir.filePath("none/r.txt")), ToolError);
-    EXPECT_THROW(RecordingReader(dir.path()), ToolError); // a folder
+    EXPECT_THROW(platform::RecordingFileReader(dir.filePath("none/r.txt")), ToolError);
+    EXPECT_THROW(platform::RecordingFileReader(dir.path()), ToolError); // a folder
     const QString fifo = dir.filePath("fifo");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0); // would block until its other end opens
-    EXPECT_EQ(fakes::errorOf<ToolError>([&] { RecordingReader{fifo}; }),
+    EXPECT_EQ(fakes::errorOf<ToolError>([&] { platform::RecordingFileReader{fifo}; }),
         "Cannot open " + fifo.toStdString() + ": it is not a regular file");
-    EXPECT_EQ(fakes::errorOf<ToolError>([&] { RecordingWriter{fifo}; }),
+    EXPECT_EQ(fakes::errorOf<ToolError>([&] { platform::RecordingFileWriter{fifo}; }),
         "Cannot open " + fifo.toStdString() + " for writing: it is not a regular file");
     const QString full = dir.filePath("full.txt");
     EXPECT_EQ(fakes::errorOf<ToolError>([&] {
         const fakes::FileSizeLimit disk(12);
-        RecordingWriter writer(full);
+        platform::RecordingFileWriter writer(full);
         writer.append({1, 2, 0});
         writer.append({3, 4, 128}); // in part only
     }),

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/PacingNumbers.h"
+#include "core/ToolError.h"
 #include "platform/FileDialog.h"
 #include "platform/Services.h"
-#include "platform/TickGrid.h"
-#include "platform/ToolError.h"
+#include "platform/qt/TickGrid.h"
 
 #include <QFile>
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 #include "platform/wayland/InputDevices.h"
 
 #include <map>

@@ -2,13 +2,11 @@
 #include "cli/CommandLine.h"
 #include "core/NumberText.h"
 #include "core/RecordingFormat.h"
-#include "platform/ProfileFile.h"
+#include "platform/posix/ProfileFile.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <sys/mman.h>
-#include <unistd.h>
 
 using namespace clickpath;
 
@@ -55,9 +53,13 @@ void fuzzProfileFile(const QByteArray& bytes)
 // could hold, each writing back as one short line.
 void fuzzRecordingReader(const QByteArray& bytes)
 {
-    static const int fd = memfd_create("recording", 0);
-    REQUIRE(ftruncate(fd, 0) == 0 && pwrite(fd, bytes.constData(), bytes.size(), 0) == bytes.size());
-    core::RecordingReader reader(QStringLiteral("/proc/self/fd/%1").arg(fd));
+    struct Bytes final : core::ByteInput {
+        int peekByte() override { return at < text.size() ? static_cast<unsigned char>(text[at]) : -1; }
+        void takeByte() override { ++at; }
+        const QByteArray& text;
+        qsizetype at = 0;
+    } input{{}, bytes};
+    core::RecordingReader reader(input);
     qsizetype records = 0;
     for (; const auto record = reader.next(); ++records)
         REQUIRE(core::formatRecordLine(*record).size() <= 37);

@@ -1,7 +1,7 @@
 // The recorder and the mouse button watcher on the fake desktop and the fake clock.
 #include "fakes/FakeDesktop.h"
 #include "recording/Recorder.h"
-#include "watcher/MouseWatcher.h"
+#include "stopping/MouseWatcher.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -16,7 +16,7 @@ namespace {
 
 // What the recorder and the watcher report, as words: "start", "1: 640,480" (a line and the pointer), "end"; "L+",
 // "L-" and "R" for the buttons.
-struct Log final : recording::RecordingObserver, watcher::ButtonObserver {
+struct Log final : recording::RecordingObserver, stopping::ButtonObserver {
     void recordingStarted() override { events << "start"; }
     void lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y) override
     {
@@ -39,7 +39,7 @@ struct RecordingTest : ::testing::Test {
     Log log;
     std::unique_ptr<FakeTicker> ticker = desk.time.ticker();
     recording::Recorder recorder{desk.services(), *ticker, log, path};
-    watcher::MouseWatcher watcher{desk.services().openMouse, log};
+    stopping::MouseWatcher watcher{desk.services().openMouse, log};
 };
 
 TEST_F(RecordingTest, EachTickAppendsThePointerAndTheButtonUntilStoppedKeepingTheLastPositionThePointerTold)
@@ -184,7 +184,7 @@ TEST_F(RecordingTest, TheWatcherReportsEveryEdgeTenItemsANotificationAndNothingA
     EXPECT_EQ(log.events.size(), 54);
     EXPECT_EQ(desk.mouse->resumes + desk.mouse->capacity, 101);
     desk.refuseMouse = true;
-    watcher::MouseWatcher refused(desk.services().openMouse, log);
+    stopping::MouseWatcher refused(desk.services().openMouse, log);
     EXPECT_THROW(refused.open([] {}), ToolError);
 }
 

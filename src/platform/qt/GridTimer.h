@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/TickGrid.h"
 #include "platform/Ticker.h"
+#include "platform/qt/TickGrid.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

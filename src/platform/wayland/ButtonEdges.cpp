@@ -1,6 +1,6 @@
 #include "platform/wayland/ButtonEdges.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <array>
 #include <cerrno>

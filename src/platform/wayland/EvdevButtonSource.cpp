@@ -1,6 +1,6 @@
 #include "platform/wayland/EvdevButtonSource.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <QSocketNotifier>
 

@@ -1,6 +1,6 @@
 #include "platform/wayland/GnomeCursor.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

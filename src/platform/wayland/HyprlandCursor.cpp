@@ -1,6 +1,6 @@
 #include "platform/wayland/HyprlandCursor.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/ToolError.h"
 #include "platform/MouseButtonSource.h"
-#include "platform/ToolError.h"
 
 #include <linux/input.h>
 

@@ -1,6 +1,6 @@
 #include "platform/wayland/OutputLayout.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 #include "xdg-output-unstable-v1-client.h"
 
 #include <QSocketNotifier>

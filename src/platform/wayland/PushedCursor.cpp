@@ -1,6 +1,6 @@
 #include "platform/wayland/PushedCursor.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,6 +1,6 @@
 #include "platform/wayland/TouchpadReader.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <libinput.h>
 

@@ -1,6 +1,6 @@
 #include "platform/wayland/UdevDirectory.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 #include "platform/wayland/ButtonEdges.h"
 #include "platform/wayland/TouchpadReader.h"
 

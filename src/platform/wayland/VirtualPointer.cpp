@@ -1,6 +1,6 @@
 #include "platform/wayland/VirtualPointer.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 #include "platform/wayland/InputDevices.h"
 
 #include <libevdev/libevdev-uinput.h>

@@ -1,6 +1,6 @@
 #include "platform/wayland/WaylandDisplay.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <wayland-client-core.h>
 

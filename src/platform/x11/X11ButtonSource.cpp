@@ -1,6 +1,6 @@
 #include "platform/x11/X11ButtonSource.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <QSocketNotifier>
 

@@ -1,6 +1,6 @@
 #include "platform/x11/X11Pointer.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "platform/TerminalOutput.h"
+#include "platform/posix/TerminalOutput.h"
 
 #include <cerrno>
 #include <fcntl.h>

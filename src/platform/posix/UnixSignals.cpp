@@ -1,6 +1,6 @@
-#include "platform/qt/UnixSignals.h"
+#include "platform/posix/UnixSignals.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <QSocketNotifier>
 
@@ -9,7 +9,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace clickpath::platform::qt {
+namespace clickpath::platform::posix {
 
 namespace {
 
@@ -67,4 +67,4 @@ void UnixSignals::readSignal()
     }
 }
 
-} // namespace clickpath::platform::qt
+} // namespace clickpath::platform::posix

@@ -1,4 +1,4 @@
-#include "platform/TickGrid.h"
+#include "platform/qt/TickGrid.h"
 
 namespace clickpath::platform {
 

@@ -1,7 +1,7 @@
-#include "platform/FileCopy.h"
+#include "platform/posix/FileCopy.h"
 
-#include "platform/SequentialFile.h"
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
+#include "platform/posix/SequentialFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/RecordingFormat.h"
+
 #include <QString>
 
 #include <string>
@@ -39,15 +41,13 @@ void refuseSpecialFile(const std::string& path, const std::string& failure);
 int openRegularFile(const std::string& path, int flags, const std::string& failure);
 
 // A file read from start to end, a byte at a time through a buffer.
-class InputFile {
+class InputFile : public core::ByteInput {
 public:
     // Throws a ToolError naming the path and the reason when it cannot be read.
     explicit InputFile(const QString& path);
 
-    // The next byte without taking it, or -1 at the end of the file.
-    int peekByte();
-    // Takes the byte that peekByte showed.
-    void takeByte();
+    int peekByte() override;
+    void takeByte() override;
 
 private:
     bool refill();
@@ -60,19 +60,40 @@ private:
 };
 
 // A file written from its start, created or truncated when opened.
-class OutputFile {
+class OutputFile : public core::ByteOutput {
 public:
     // Throws a ToolError naming the path and the reason when it cannot be written.
     explicit OutputFile(const QString& path);
 
-    // Appends the bytes; they have reached the operating system when this
-    // returns, so they survive a crash of the tool. A write that fails leaves
-    // no part of the bytes behind and throws a ToolError.
-    void append(std::string_view bytes);
+    // The bytes survive a crash of the tool once this returns.
+    void append(std::string_view bytes) override;
 
 private:
     std::string path_;
     FileDescriptor fd_;
+};
+
+// A recording on disk, read record by record. Throws a ToolError naming the
+// path when it cannot be read.
+class RecordingFileReader final : private InputFile, public core::RecordingReader {
+public:
+    explicit RecordingFileReader(const QString& path)
+        : InputFile(path)
+        , core::RecordingReader(static_cast<InputFile&>(*this))
+    {
+    }
+};
+
+// A recording written to disk, created or truncated when it opens. Throws a
+// ToolError naming the path when it cannot be written.
+class RecordingFileWriter final : private OutputFile, public core::RecordingWriter {
+public:
+    explicit RecordingFileWriter(const QString& path)
+        : OutputFile(path)
+        , core::RecordingWriter(static_cast<OutputFile&>(*this))
+    {
+    }
+    using core::RecordingWriter::append;
 };
 
 } // namespace clickpath::platform

@@ -1,6 +1,6 @@
-#include "platform/SequentialFile.h"
+#include "platform/posix/SequentialFile.h"
 
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
 
 #include <QFile>
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-namespace clickpath::watcher {
+namespace clickpath::stopping {
 
 // What the mouse watcher reports: the left button's edges, for the recorder
 // and "Click!", and the right button, which is the stop request.
@@ -51,4 +51,4 @@ private:
     bool delivering_ = false;
 };
 
-} // namespace clickpath::watcher
+} // namespace clickpath::stopping

@@ -1,8 +1,8 @@
-#include "watcher/MouseWatcher.h"
+#include "stopping/MouseWatcher.h"
 
 #include <array>
 
-namespace clickpath::watcher {
+namespace clickpath::stopping {
 
 MouseWatcher::MouseWatcher(Opener openMouse, ButtonObserver& observer)
     : openMouse_(std::move(openMouse))
@@ -61,4 +61,4 @@ void MouseWatcher::stopDelivery()
     delivering_ = false;
 }
 
-} // namespace clickpath::watcher
+} // namespace clickpath::stopping

@@ -5,7 +5,7 @@
 
 class QSocketNotifier;
 
-namespace clickpath::platform::qt {
+namespace clickpath::platform::posix {
 
 // The signals that end a program politely, as calls on the Qt thread: SIGHUP
 // (a closed terminal or a logout), SIGINT, SIGQUIT, SIGTERM, SIGPIPE, SIGALRM,
@@ -28,4 +28,4 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
-} // namespace clickpath::platform::qt
+} // namespace clickpath::platform::posix

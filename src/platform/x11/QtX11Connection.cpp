@@ -1,4 +1,4 @@
-#include "platform/qt/QtX11Connection.h"
+#include "platform/x11/QtX11Connection.h"
 
 #include <QGuiApplication>
 
@@ -8,7 +8,7 @@
 // Last: Xlib's macros (None, Bool, Status...) clash with Qt's names.
 #include <X11/Xlib.h>
 
-namespace clickpath::platform::qt {
+namespace clickpath::platform::x11 {
 
 void flushQtConnection()
 {
@@ -63,4 +63,4 @@ bool XlibRequestTrimmer::trimNow()
     return true;
 }
 
-} // namespace clickpath::platform::qt
+} // namespace clickpath::platform::x11

@@ -1,7 +1,7 @@
-#include "platform/ProfileFile.h"
+#include "platform/posix/ProfileFile.h"
 
-#include "platform/SequentialFile.h"
-#include "platform/ToolError.h"
+#include "core/ToolError.h"
+#include "platform/posix/SequentialFile.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -7,7 +7,7 @@
 
 struct _XDisplay;
 
-namespace clickpath::platform::qt {
+namespace clickpath::platform::x11 {
 
 // Sends what Qt has queued for the X server now. The window manager draws
 // the caption, and sees a new one only once Qt's connection is flushed, which
@@ -50,4 +50,4 @@ private:
     QTimer timer_;
 };
 
-} // namespace clickpath::platform::qt
+} // namespace clickpath::platform::x11
