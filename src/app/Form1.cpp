@@ -29,11 +29,22 @@ Form1::Form1(WindowControls& controls, const platform::Services& services, platf
     , player_(controls, services, controls.timer(Tick::Playback), *this,
           playback::PassPolicy::whileChecked([&controls] { return controls.loopChecked(); }),
           paths.workingRecordingPath())
-    , watcher_(services.openMouse, *this)
+    , watcher_(services.openMouse, *this, stops_)
     , settings_(controls, paths.settingsFilePath())
     , exchange_(dialog, paths.workingRecordingPath())
 {
-    services.session.onLeft([this] { sessionLeft(); });
+    stops_.addRun([this] {
+        const bool ran = player_.running();
+        player_.stop(); // also when idle: the next "Auto" is a first pass
+        return ran;
+    });
+    stops_.addRun([this] {
+        const bool ran = recorder_.recording();
+        recorder_.stop();
+        return ran;
+    });
+    stops_.onStop([this](const stopping::Stop& stop, bool endedSomething) { stopped(stop, endedSomething); });
+    services.session.onLeft(stops_.sourceOf(stopping::StopReason::SessionLeft));
 }
 
 template <typename Handler>
@@ -72,7 +83,7 @@ void Form1::Command1_Click()
     handle([this] {
         // The click on "Rec" itself, and any button event before it, may not
         // have been handled yet: they belong before the recording, not in it.
-        watcher_.catchUp();
+        watcher_.catchUp(false);
         player_.forgetLoop();
         recorder_.start();
     });
@@ -199,24 +210,17 @@ void Form1::recordingEnded()
     controls_.setCommandButtonsEnabled(true);
 }
 
-void Form1::leftButton(bool down)
+void Form1::primaryButton(bool down)
 {
-    recorder_.leftButton(down);
+    recorder_.leftButton(down); // the primary button is the recording's left one
     down ? pressed() : released();
 }
 
-void Form1::sessionLeft()
+void Form1::stopped(const stopping::Stop& stop, bool endedSomething)
 {
-    if (!player_.running() && !recorder_.recording())
-        return;
-    rightButton();
-    messages_.showWarning(platform::kSessionLeft);
-}
-
-void Form1::rightButton()
-{
-    player_.stop();
-    recorder_.stop();
+    // A stop the user made shows as its end; one that came of itself says why.
+    if (stop.reason == stopping::StopReason::SessionLeft && endedSomething)
+        messages_.showWarning(platform::kSessionLeft);
 }
 
 } // namespace clickpath::app

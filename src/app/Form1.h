@@ -9,6 +9,7 @@
 #include "recording/Recorder.h"
 #include "settings/Settings.h"
 #include "stopping/MouseWatcher.h"
+#include "stopping/StopController.h"
 
 #include <array>
 
@@ -75,10 +76,12 @@ public:
     void Timer2_Timer();
     void DXCallback();
 
+    // Where every stop goes: the secondary mouse button, the stop key, the
+    // stop command, a signal and another session coming in front.
+    stopping::StopController& stops() { return stops_; }
+
 private:
     bool validate(core::SettingBox box);
-    // Another session came in front: what runs stops, as a right click stops it.
-    void sessionLeft();
     template <typename Handler>
     void handle(Handler&& handler);
 
@@ -95,11 +98,12 @@ private:
     void recordingStarted() override;
     void lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y) override;
     void recordingEnded() override;
-    void leftButton(bool pressed) override;
-    void rightButton() override;
+    void primaryButton(bool pressed) override;
+    void stopped(const stopping::Stop& stop, bool endedSomething);
 
     WindowControls& controls_;
     platform::MessageSink& messages_;
+    stopping::StopController stops_;
     recording::Recorder recorder_;
     playback::Player player_;
     stopping::MouseWatcher watcher_;

@@ -2,7 +2,6 @@
 
 #include "app/Form1.h"
 #include "core/Tick.h"
-#include "platform/x11/QtX11Connection.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -67,9 +66,10 @@ constexpr std::size_t at(Enum value)
 
 } // namespace
 
-Form1Window::Form1Window(QString exeBaseName, QWidget* parent)
+Form1Window::Form1Window(QString exeBaseName, std::function<void()> flush, QWidget* parent)
     : QWidget(parent)
     , exeBaseName_(std::move(exeBaseName))
+    , flush_(std::move(flush))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(exeBaseName_);
@@ -269,7 +269,7 @@ void Form1Window::repaintNow()
     for (QLabel* changed : std::as_const(changedLabels_))
         changed->repaint();
     changedLabels_.clear();
-    platform::x11::flushQtConnection();
+    flush_();
 }
 
 void Form1Window::closeEvent(QCloseEvent* event)

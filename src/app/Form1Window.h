@@ -6,6 +6,8 @@
 #include <QSet>
 #include <QWidget>
 
+#include <functional>
+
 #include <array>
 #include <memory>
 
@@ -23,7 +25,10 @@ class Form1;
 // handed to the handlers of Form1.
 class Form1Window final : public QWidget, public WindowControls {
 public:
-    explicit Form1Window(QString exeBaseName, QWidget* parent = nullptr);
+    // `flush` sends what Qt queued for the display at once (the desktop's
+    // flushWindow), so that a painted change reaches the screen in its tick.
+    explicit Form1Window(
+        QString exeBaseName, std::function<void()> flush = [] {}, QWidget* parent = nullptr);
 
     // Wires every event of the window to its handler.
     void connectHandlers(Form1& form);
@@ -62,6 +67,7 @@ private:
     std::array<std::unique_ptr<platform::qt::GridTimer>, 2> ticks_;
     QCheckBox* loop_ = nullptr;
     QSet<QLabel*> changedLabels_; // set since the last repaintNow
+    std::function<void()> flush_;
     Form1* form_ = nullptr;
 };
 

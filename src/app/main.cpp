@@ -1,15 +1,12 @@
-#include "app/DesktopSession.h"
 #include "app/Form1.h"
 #include "app/Form1Window.h"
+#include "app/StartUp.h"
 #include "core/AppPaths.h"
-#include "platform/DesktopChoice.h"
-#include "platform/RealDesktop.h"
+#include "platform/Desktop.h"
 #include "platform/posix/UnixSignals.h"
 #include "platform/qt/QtFileDialog.h"
 #include "platform/qt/QtMessageSink.h"
-#include "platform/wayland/WaylandDisplay.h"
-#include "platform/x11/QtX11Connection.h"
-#include "platform/x11/X11Display.h"
+#include "platform/qt/StopDoor.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -38,42 +35,31 @@ int main(int argc, char* argv[])
 {
     if (const QString asked = app::informationAsked(argc, argv); !asked.isEmpty())
         return std::printf("%s", qPrintable(asked)) < 0;
-    const platform::DesktopKind desktopKind = platform::desktopOf(QProcessEnvironment::systemEnvironment());
     const QString command = argc > 0 ? QString::fromLocal8Bit(argv[0]) : QStringLiteral("clickpath");
-    if (desktopKind == platform::DesktopKind::None) {
-        std::fputs(qPrintable(app::noDisplayMessage(command)), stderr);
-        return 1;
-    }
-    const bool wayland = desktopKind == platform::DesktopKind::Wayland;
+    platform::DesktopChoice choice;
     try {
-        // Qt would end the program on a display it cannot reach: say which, and leave.
-        if (wayland)
-            platform::wayland::checkWaylandDisplay();
-        else
-            platform::x11::openDisplay();
+        choice = platform::chooseDesktop(QProcessEnvironment::systemEnvironment(), command);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(command), error.what());
         return 1;
     }
     // The window lives on the desktop that the platform layer drives: a
-    // native Wayland window in a Wayland session, whose screens give the
-    // layout's size; an X11 window on X11.
+    // native Wayland window in a Wayland session, an X11 window on X11.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", wayland ? "wayland" : "xcb");
+        qputenv("QT_QPA_PLATFORM", choice.qtPlatform);
     QApplication application(argc, argv);
-    const platform::x11::XlibRequestTrimmer trimmer;
     const core::AppPaths paths = core::AppPaths::ofRunningExecutable();
     QApplication::setApplicationName(paths.exeBaseName());
 
     platform::qt::QtMessageSink messages;
     platform::qt::QtFileDialog dialog;
-    std::unique_ptr<platform::RealDesktop> desktop;
+    std::unique_ptr<platform::Desktop> desktop;
     try {
-        desktop = std::make_unique<platform::RealDesktop>(messages, wayland);
+        desktop = platform::openDesktop(choice, messages);
     } catch (const std::exception& error) {
         return refuseStart(error);
     }
-    app::Form1Window window(paths.exeBaseName());
+    app::Form1Window window(paths.exeBaseName(), [&desktop] { desktop->flushWindow(); });
     messages.setParent(&window);
     dialog.setParent(&window);
     app::Form1 form(window, desktop->services(), dialog, paths);
@@ -84,15 +70,22 @@ int main(int argc, char* argv[])
         return refuseStart(error, QStringLiteral("\nThere is no mode of operation without the mouse device."));
     }
     window.show();
+    stopping::StopController& stops = form.stops();
     // A logout, a closed terminal or kill(1) ends the tool as a close of its
     // window does, without a dialog; so does the loss of the window.
-    const platform::posix::UnixSignals unixSignals([&window](int signal) {
+    const platform::posix::UnixSignals unixSignals([&window, &stops](int signal) {
+        stops.request({stopping::StopReason::Signal, signal});
         window.close();
         QApplication::exit(128 + signal);
     });
-    const platform::x11::WindowLossWatch windowLoss(window.winId(), [&window] {
+    const std::unique_ptr<platform::Hold> windowLoss = desktop->watchWindowLoss(window.winId(), [&window] {
         window.close();
         QApplication::quit();
     });
+    const platform::qt::StopDoor door([&stops] { return stops.request({stopping::StopReason::StopCommand}); },
+        [&messages](const QString& text) { messages.showWarning(text); });
+    const QString stopKey = app::stopKeyOf(paths.settingsFilePath());
+    const std::unique_ptr<platform::Hold> stopKeyGrab
+        = stopKey.isEmpty() ? nullptr : desktop->grabStopKey(stopKey, stops.sourceOf(stopping::StopReason::StopKey));
     return QApplication::exec();
 }

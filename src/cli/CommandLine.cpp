@@ -46,6 +46,7 @@ constexpr Option kOptions[] = {
     {"seed", "N", "Draw the same offsets and waits on every run with this seed.", true, false, false},
     {"delay", "seconds", "Count down this long before anything moves or is recorded.", true, true, false},
     {"quiet", "", "Show no progress line; errors are still said.", true, true, false},
+    {"stop-key", "key", "Stop also at this key (X11), such as Pause or Ctrl+F12; none by default.", true, true, false},
     {"json", "", "info: print one JSON object.", false, false, true},
 };
 
@@ -58,6 +59,8 @@ bool takes(const Option& option, Command command)
         return option.record;
     case Command::Info:
         return option.info;
+    case Command::Stop:
+        return false;
     default:
         return true;
     }
@@ -79,6 +82,10 @@ QString descriptionOf(Command command)
     case Command::Info:
         return "Says what FILE holds, by default clickpath's working recording, without\n"
                "playing it.";
+    case Command::Stop:
+        return "Stops what clickpath or clickpath-cli records or plays in this session, as\n"
+               "the right mouse button would. Exit status 0 when something stopped, 1 when\n"
+               "nothing recorded or played. Bind it to a key in the desktop's shortcuts.";
     default:
         return "Plays a recording of the mouse pointer back on the desktop, or records one,\n"
                "with the pacing of clickpath: clicks at random offsets inside two margins, a\n"
@@ -117,7 +124,7 @@ void addOptions(QCommandLineParser& parser, Command command = Command::Help)
 Command commandNamed(const QString& name)
 {
     const std::pair<const char*, Command> commands[]
-        = {{"play", Command::Play}, {"record", Command::Record}, {"info", Command::Info}};
+        = {{"play", Command::Play}, {"record", Command::Record}, {"info", Command::Info}, {"stop", Command::Stop}};
     const auto found = std::find_if(
         std::begin(commands), std::end(commands), [&](const auto& known) { return name == known.first; });
     return found == std::end(commands) ? Command::Help : found->second;
@@ -141,14 +148,14 @@ double numberFrom(const QCommandLineParser& parser, const QString& option, doubl
 Command commandFrom(const QStringList& positional)
 {
     if (positional.isEmpty())
-        throw UsageError("no command given: play, record or info");
+        throw UsageError("no command given: play, record, info or stop");
     const Command command = commandNamed(positional.front());
     if (command == Command::Help)
         throw UsageError("unknown command \"" + positional.front().toStdString() + "\"");
     if (command == Command::Record && positional.size() < 2)
         throw UsageError("record needs a FILE to record into");
-    if (positional.size() > 2)
-        throw UsageError("too many arguments: \"" + positional[2].toStdString() + "\"");
+    if (positional.size() > (command == Command::Stop ? 1 : 2))
+        throw UsageError("too many arguments: \"" + positional.back().toStdString() + "\"");
     return command;
 }
 
@@ -217,6 +224,8 @@ Invocation parseCommandLine(const QStringList& arguments)
     if (parser.isSet("delay"))
         invocation.delay = numberFrom(parser, "delay", 0, 3600, "a number of seconds from 0 to 3600");
     invocation.quiet = parser.isSet("quiet");
+    if (const QString key = parser.value("stop-key"); key != QLatin1String("none"))
+        invocation.stopKey = key;
     invocation.json = parser.isSet("json");
     return invocation;
 }
@@ -228,12 +237,15 @@ QString usageOf(Command command)
     switch (command) {
     case Command::Play:
         return "clickpath-cli play [FILE] [--passes N | --loop] [--speed FACTOR]\n"
-               "           [--seed N] [--delay S] [--quiet] [--sleep S] [--click-wait S]\n"
-               "           [--first-wait S] [--vertical-margin PX] [--horizontal-margin PX]\n";
+               "           [--seed N] [--delay S] [--quiet] [--stop-key KEY] [--sleep S]\n"
+               "           [--click-wait S] [--first-wait S] [--vertical-margin PX]\n"
+               "           [--horizontal-margin PX]\n";
     case Command::Record:
-        return "clickpath-cli record FILE [--delay S] [--quiet]\n";
+        return "clickpath-cli record FILE [--delay S] [--quiet] [--stop-key KEY]\n";
     case Command::Info:
         return "clickpath-cli info [FILE] [--json]\n";
+    case Command::Stop:
+        return "clickpath-cli stop\n";
     default:
         return "clickpath-cli --help | --version\n";
     }
@@ -244,7 +256,7 @@ QString usageOf(Command command)
 QString usage()
 {
     QString text = QStringLiteral("Usage: ");
-    for (const Command command : {Command::Play, Command::Record, Command::Info, Command::Help})
+    for (const Command command : {Command::Play, Command::Record, Command::Info, Command::Stop, Command::Help})
         text += (command == Command::Play ? QString() : QStringLiteral("       ")) + usageOf(command);
     return text;
 }

@@ -11,7 +11,7 @@
 
 namespace clickpath::cli {
 
-enum class Command { Play, Record, Info, Help, Version };
+enum class Command { Play, Record, Info, Stop, Help, Version };
 
 // What the command line asks for.
 struct Invocation {
@@ -25,6 +25,7 @@ struct Invocation {
     double delay = 0;                              // play, record: seconds before anything starts
     std::optional<std::uint64_t> seed;             // play: the same offsets and waits on every run
     bool quiet = false;                            // play, record: no progress line
+    QString stopKey;                               // play, record: the key that stops; empty for none
     bool json = false;                             // info
 };
 

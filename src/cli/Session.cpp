@@ -65,7 +65,7 @@ Session::Session(Invocation invocation, core::AppPaths paths, const platform::Se
     std::function<void(const QString&)> showProgress, std::function<void(int)> finished, std::function<int()> columns)
     : invocation_(std::move(invocation))
     , paths_(std::move(paths))
-    , seeded_(invocation_.seed ? std::optional<platform::SeededRandom>(*invocation_.seed) : std::nullopt)
+    , seeded_(invocation_.seed ? std::optional<platform::qt::SeededRandom>(*invocation_.seed) : std::nullopt)
     , services_(withRandom(services, seeded_ ? &*seeded_ : nullptr))
     , showProgress_(std::move(showProgress))
     , finished_(std::move(finished))
@@ -73,6 +73,7 @@ Session::Session(Invocation invocation, core::AppPaths paths, const platform::Se
     , ticker_(services_.makeTicker(
           invocation_.command == Command::Play ? playbackInterval(invocation_.speed) : core::kTickInterval))
 {
+    addRuns();
 }
 
 void Session::start()
@@ -90,10 +91,7 @@ void Session::start()
     // Stops count from here on: while the recording is read, during the
     // delay and before the first move.
     openWatcher();
-    services_.session.onLeft([this] {
-        services_.messages.showWarning(platform::kSessionLeft);
-        stop();
-    });
+    services_.session.onLeft(stops_.sourceOf(stopping::StopReason::SessionLeft));
     ticker_->onTick([this] { prepareTurn(); });
     prepare();
 }
@@ -160,7 +158,7 @@ void Session::begin()
     if (player_) {
         // A right button pressed since the start and not seen yet ends the
         // play before it moves anything.
-        watcher_->catchUp();
+        watcher_->catchUp(true);
         if (exitCode_)
             return;
         begun_ = true;
@@ -170,9 +168,7 @@ void Session::begin()
     ticker_->onTick([this] { recordingTick(); });
     // Button events from before the start belong to no line, and a right
     // click made before it stops nothing.
-    catchingUp_ = true;
-    watcher_->catchUp();
-    catchingUp_ = false;
+    watcher_->catchUp(false);
     begun_ = true;
     recorder_->start();
 }
@@ -211,7 +207,7 @@ void Session::loadNumbers()
 
 void Session::openWatcher()
 {
-    watcher_.emplace(services_.openMouse, *this);
+    watcher_.emplace(services_.openMouse, *this, stops_);
     watcher_->open([this] { watcher_->handleWaitingItems(); });
 }
 
@@ -224,26 +220,45 @@ void Session::recordingTick()
     }
 }
 
-void Session::stop(int signal)
+// The session's runs, for its stops: what prepares the start, the player
+// and the recorder.
+void Session::addRuns()
 {
-    if (!signal_)
-        signal_ = signal;
-    if (!begun_) {
+    stops_.addRun([this] {
+        if (begun_ || exitCode_)
+            return false;
         ticker_->stop();
         stoppedEarly_ = true;
-        return finish();
-    }
-    if (player_)
-        player_->stop();
-    if (recorder_)
-        recorder_->stop();
+        finish();
+        return true;
+    });
+    stops_.addRun([this] {
+        const bool ran = player_ && player_->running();
+        if (player_)
+            player_->stop();
+        return ran;
+    });
+    stops_.addRun([this] {
+        const bool ran = recorder_ && recorder_->recording();
+        if (recorder_)
+            recorder_->stop();
+        return ran;
+    });
+    stops_.onStop([this](const stopping::Stop& stop, bool endedSomething) { stopped(stop, endedSomething); });
+}
+
+void Session::stopped(const stopping::Stop& stop, bool endedSomething)
+{
+    if (stop.reason == stopping::StopReason::SessionLeft && endedSomething)
+        services_.messages.showWarning(platform::kSessionLeft);
 }
 
 void Session::finish()
 {
     if (exitCode_)
         return;
-    exitCode_ = signal_ ? 128 + signal_ : 0;
+    const auto& stop = stops_.first();
+    exitCode_ = stop && stop->reason == stopping::StopReason::Signal ? 128 + stop->signal : 0;
     drawProgress(true); // the last state shows in full
     finished_(*exitCode_);
     try {
@@ -309,20 +324,14 @@ void Session::lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y)
     drawProgress(false);
 }
 
-void Session::leftButton(bool pressed)
+void Session::primaryButton(bool pressed)
 {
     record_.held = pressed;
     // Before the start the line would show a pointer at 0,0.
     if (recorder_ && recorder_->recording()) {
-        recorder_->leftButton(pressed);
+        recorder_->leftButton(pressed); // the primary button is the recording's left one
         drawProgress(false);
     }
-}
-
-void Session::rightButton()
-{
-    if (!catchingUp_)
-        stop();
 }
 
 void Session::drawProgress(bool atOnce)

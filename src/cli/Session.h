@@ -8,6 +8,7 @@
 #include "playback/Player.h"
 #include "recording/Recorder.h"
 #include "stopping/MouseWatcher.h"
+#include "stopping/StopController.h"
 
 #include <functional>
 #include <map>
@@ -41,9 +42,11 @@ public:
     // SettingsError when a number is missing or unusable, a ToolError when a
     // file or the mouse cannot be had or there is nothing to play.
     void start();
-    // The right button (0), or a signal: the delay, a pass or the recording
-    // ends, without a restart; the exit code is 0, or 128 and the signal.
-    void stop(int signal = 0);
+    // Where every stop goes (the secondary mouse button, a signal, the stop
+    // key, the stop command, another session in front): the reading of the
+    // recording, the delay, a pass or the recording ends, without a restart;
+    // the exit code is 0, or 128 and the signal after a signal.
+    stopping::StopController& stops() { return stops_; }
 
     std::optional<int> exitCode() const { return exitCode_; }
 
@@ -76,12 +79,13 @@ private:
     void recordingStarted() override;
     void lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y) override;
     void recordingEnded() override { finish(); }
-    void leftButton(bool pressed) override;
-    void rightButton() override;
+    void addRuns();
+    void primaryButton(bool pressed) override;
+    void stopped(const stopping::Stop& stop, bool endedSomething);
 
     Invocation invocation_;
     core::AppPaths paths_;
-    std::optional<platform::SeededRandom> seeded_; // with --seed
+    std::optional<platform::qt::SeededRandom> seeded_; // with --seed
     platform::Services services_;
     std::function<void(const QString&)> showProgress_;
     std::function<void(int)> finished_;
@@ -90,6 +94,7 @@ private:
     std::unique_ptr<platform::Ticker> ticker_;
     std::optional<recording::Recorder> recorder_;
     std::optional<playback::Player> player_;
+    stopping::StopController stops_;
     std::optional<stopping::MouseWatcher> watcher_;
     QString playPath_;
     std::optional<platform::RecordingFileReader> counter_; // while the recording is counted
@@ -101,9 +106,7 @@ private:
     bool begun_ = false;              // playing or recording
     bool stoppedEarly_ = false;       // before it had begun
     double drawnAt_ = -1;
-    QString drawn_;           // the progress line shown last
-    bool catchingUp_ = false; // the watcher handles what came before the start
-    int signal_ = 0;
+    QString drawn_; // the progress line shown last
     std::optional<int> exitCode_;
 };
 

@@ -4,12 +4,12 @@
 #include "cli/RecordingInfo.h"
 #include "cli/Session.h"
 #include "core/ToolError.h"
-#include "platform/DesktopChoice.h"
+#include "platform/Desktop.h"
 #include "platform/MessageSink.h"
-#include "platform/RealDesktop.h"
 #include "platform/posix/TerminalOutput.h"
 #include "platform/posix/UnixSignals.h"
-#include "platform/wayland/WaylandDisplay.h"
+#include "platform/qt/StopDoor.h"
+#include "stopping/StopController.h"
 
 #include <QCoreApplication>
 
@@ -50,44 +50,45 @@ void showProgress(const QString& line)
     errorOutput().showFrame(QStringLiteral("\r%1\033[K").arg(line).toLocal8Bit().toStdString());
 }
 
-// The session's desktop, and why it cannot be used when it cannot.
-struct Desktop {
-    platform::DesktopKind kind = platform::DesktopKind::None;
-    std::string unreachable;
-};
-
-Desktop sessionDesktop()
+int run(const cli::Invocation& invocation, TerminalMessages& messages)
 {
-    Desktop desktop{platform::desktopOf(QProcessEnvironment::systemEnvironment()), {}};
-    try {
-        if (desktop.kind == platform::DesktopKind::Wayland)
-            platform::wayland::checkWaylandDisplay();
-    } catch (const std::exception& error) {
-        desktop.unreachable = error.what();
-    }
-    return desktop;
-}
-
-int run(const cli::Invocation& invocation, const Desktop& sessionDesk, TerminalMessages& messages)
-{
-    if (sessionDesk.kind == platform::DesktopKind::None)
-        throw ToolError("no display: neither $WAYLAND_DISPLAY nor $DISPLAY is set");
-    if (!sessionDesk.unreachable.empty())
-        throw ToolError(sessionDesk.unreachable);
-    platform::RealDesktop desktop(messages, sessionDesk.kind == platform::DesktopKind::Wayland);
+    const platform::DesktopChoice choice
+        = platform::chooseDesktop(QProcessEnvironment::systemEnvironment(), QStringLiteral("clickpath-cli"));
+    const std::unique_ptr<platform::Desktop> desktop = platform::openDesktop(choice, messages);
     const bool terminal = errorOutput().isTerminal();
     const bool progress = terminal && !invocation.quiet;
     cli::Session session(
-        invocation, core::AppPaths::ofRunningExecutable("clickpath"), desktop.services(),
+        invocation, core::AppPaths::ofRunningExecutable("clickpath"), desktop->services(),
         progress ? showProgress : std::function<void(const QString&)>(),
         [](int exitCode) { QCoreApplication::exit(exitCode); }, [] { return errorOutput().columns(); });
-    const platform::posix::UnixSignals unixSignals([&session](int signal) { session.stop(signal); });
+    stopping::StopController& stops = session.stops();
+    const platform::posix::UnixSignals unixSignals([&stops](int signal) {
+        stops.request({stopping::StopReason::Signal, signal});
+    });
+    const platform::qt::StopDoor door([&stops] { return stops.request({stopping::StopReason::StopCommand}); },
+        [&messages](const QString& text) { messages.showWarning(text); });
+    const std::unique_ptr<platform::Hold> stopKey = invocation.stopKey.isEmpty()
+        ? nullptr
+        : desktop->grabStopKey(invocation.stopKey, stops.sourceOf(stopping::StopReason::StopKey));
+    if (!invocation.stopKey.isEmpty() && !stopKey && choice.kind == platform::DesktopKind::Wayland)
+        messages.showWarning(QStringLiteral("On Wayland no program may take a key: bind \"clickpath-cli stop\" to "
+                                            "%1 in the desktop's shortcuts instead.")
+                                 .arg(invocation.stopKey));
     session.start();
     const std::optional<int> finishedEarly = session.exitCode();
     const int exitCode = finishedEarly ? *finishedEarly : QCoreApplication::exec();
     if (progress)
         errorOutput().write("\n"); // the last line stays, ended
     return exitCode == 0 && messages.errors > 0 ? 1 : exitCode;
+}
+
+// Needs no display: it knocks at the doors of this session's programs.
+int stop()
+{
+    if (platform::qt::knockAtStopDoors() > 0)
+        return 0;
+    say(QStringLiteral("nothing records or plays in this session"));
+    return 1;
 }
 
 // Needs no display: it only reads the file.
@@ -105,7 +106,6 @@ int info(const cli::Invocation& invocation)
 
 int main(int argc, char* argv[])
 {
-    const Desktop desktop = sessionDesktop();
     // No window, and on Wayland a connection of the tool's own reads the outputs: Qt's core suffices.
     const QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("clickpath-cli"));
@@ -119,7 +119,9 @@ int main(int argc, char* argv[])
             return std::printf("clickpath-cli %s\n", CLICKPATH_VERSION) < 0;
         if (invocation.command == cli::Command::Info)
             return info(invocation);
-        return run(invocation, desktop, messages);
+        if (invocation.command == cli::Command::Stop)
+            return stop();
+        return run(invocation, messages);
     } catch (const cli::UsageError& error) {
         say(QString::fromStdString(error.what()));
         errorOutput().write(cli::usage().toLocal8Bit().toStdString());

@@ -6,11 +6,14 @@
 
 namespace clickpath::platform {
 
-enum class MouseButton { Left, Right };
+// The desktop's primary button (the left one, or the right one on a
+// left-handed desk) and its secondary one: each source maps the physical
+// buttons as the desktop does.
+enum class MouseButton { Primary, Secondary };
 
 // One buffered press or release of a mouse button.
 struct ButtonItem {
-    MouseButton button = MouseButton::Left;
+    MouseButton button = MouseButton::Primary;
     bool pressed = false;
 };
 

@@ -4,9 +4,10 @@
 
 namespace clickpath::stopping {
 
-MouseWatcher::MouseWatcher(Opener openMouse, ButtonObserver& observer)
+MouseWatcher::MouseWatcher(Opener openMouse, ButtonObserver& observer, StopController& stops)
     : openMouse_(std::move(openMouse))
     , observer_(observer)
+    , stops_(stops)
 {
 }
 
@@ -24,12 +25,14 @@ void MouseWatcher::handleWaitingItems()
         handleItems();
 }
 
-void MouseWatcher::catchUp()
+void MouseWatcher::catchUp(bool secondaryStops)
 {
     if (!delivering_)
         return;
+    secondaryStops_ = secondaryStops;
     mouse_->takeWaiting();
     while (handleItems() == kItemsPerNotification) {}
+    secondaryStops_ = true;
 }
 
 std::size_t MouseWatcher::handleItems()
@@ -46,10 +49,10 @@ std::size_t MouseWatcher::handleItems()
         }
     }
     for (std::size_t i = 0; i < count; ++i) {
-        if (items[i].button == platform::MouseButton::Left)
-            observer_.leftButton(items[i].pressed);
-        else
-            observer_.rightButton();
+        if (items[i].button == platform::MouseButton::Primary)
+            observer_.primaryButton(items[i].pressed);
+        else if (secondaryStops_)
+            stops_.request({StopReason::SecondaryButton});
     }
     return count;
 }

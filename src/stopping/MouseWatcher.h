@@ -1,29 +1,30 @@
 #pragma once
 
 #include "platform/MouseButtonSource.h"
+#include "stopping/StopController.h"
 
 #include <functional>
 #include <memory>
 
 namespace clickpath::stopping {
 
-// What the mouse watcher reports: the left button's edges, for the recorder
-// and "Click!", and the right button, which is the stop request.
+// What the mouse watcher reports of the primary button (the left one, or
+// the right one on a left-handed desk): its edges, for the recorder and
+// "Click!".
 class ButtonObserver {
 public:
     virtual ~ButtonObserver() = default;
-    virtual void leftButton(bool pressed) = 0;
-    // A press or a release alike.
-    virtual void rightButton() = 0;
+    virtual void primaryButton(bool pressed) = 0;
 };
 
-// Follows the left and right buttons of the system mouse whichever window
-// has the focus; recording and playback both stop through it.
+// Follows the two main buttons of the system mouse whichever window has the
+// focus: the primary one's edges go to the observer, and each press or
+// release of the secondary one is a stop request.
 class MouseWatcher {
 public:
     using Opener = std::function<std::unique_ptr<platform::MouseButtonSource>()>;
 
-    MouseWatcher(Opener openMouse, ButtonObserver& observer);
+    MouseWatcher(Opener openMouse, ButtonObserver& observer, StopController& stops);
 
     // Opens the system mouse and starts delivery; `notification` runs
     // whenever items wait, and should call handleWaitingItems(). Throws when
@@ -32,8 +33,9 @@ public:
     // Handles up to 10 waiting items; the rest come with the next notification.
     void handleWaitingItems();
     // Handles at once every item that came before this call, so that a
-    // handler can start from what the buttons did up to now.
-    void catchUp();
+    // handler can start from what the buttons did up to now; the secondary
+    // button requests a stop there only when `secondaryStops`.
+    void catchUp(bool secondaryStops);
     // Shutdown: stop delivery, then let go of the mouse.
     void stopDelivery();
     void release() { mouse_.reset(); }
@@ -47,6 +49,8 @@ private:
 
     Opener openMouse_;
     ButtonObserver& observer_;
+    StopController& stops_;
+    bool secondaryStops_ = true;
     std::unique_ptr<platform::MouseButtonSource> mouse_;
     bool delivering_ = false;
 };

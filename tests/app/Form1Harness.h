@@ -53,7 +53,7 @@ struct Harness {
     QString path(const QString& name) const { return dir.filePath(name); }
     void writeRecording(const std::string& bytes) const { writeFile(path("clickpath.txt"), bytes); }
     std::string readRecording() const { return readFile(path("clickpath.txt")); }
-    void rightClick() { desk.mouse->click(platform::MouseButton::Right, {true, false}); }
+    void rightClick() { desk.mouse->click(platform::MouseButton::Secondary, {true, false}); }
 
     QTemporaryDir dir;
     FakeDesktop desk;

@@ -92,13 +92,14 @@ TEST_F(Form1Test, RecLeavesOutTheButtonsBeforeItShowsClickAndEndsAtTheRightButto
     h.controls.shown[Label::PassCount] = {"12"};
     h.controls.shown[Label::ClickShown] = {"Click!"};
     // The click on "Rec", or a right click just before, may still wait in the watcher: no part of the recording.
-    h.desk.mouse->pending = {{MouseButton::Right, true}, {MouseButton::Right, false}, {MouseButton::Left, true}};
+    h.desk.mouse->pending
+        = {{MouseButton::Secondary, true}, {MouseButton::Secondary, false}, {MouseButton::Primary, true}};
     h.form.Command1_Click();
     EXPECT_EQ(state(), "locked Timer1");
     EXPECT_EQ(h.controls.text(Label::PassCount) + h.controls.text(Label::ClickShown), "");
     h.controls.repaints = 0;
     (h.desk.pointer.x = 640, h.desk.time.runFor(0.01));
-    h.desk.mouse->click(MouseButton::Left, {true});
+    h.desk.mouse->click(MouseButton::Primary, {true});
     EXPECT_EQ(h.controls.text(Label::ClickShown), "Click!");
     EXPECT_EQ(h.controls.repaints, 1);
     h.desk.time.runFor(0.01);

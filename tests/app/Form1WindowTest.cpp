@@ -1,7 +1,6 @@
 // The real window on Qt's offscreen platform, driven by its handlers on the fake desktop, and Qt's file dialog.
 #include "app/Form1Window.h"
 #include "app/Form1Harness.h"
-#include "platform/qt/QtFileDialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -12,7 +11,6 @@
 
 using namespace clickpath;
 using namespace clickpath::fakes;
-using clickpath::platform::qt::QtFileDialog;
 
 namespace {
 
@@ -67,12 +65,6 @@ TEST_F(WindowTest, OnlyATabThatMovesTheFocusValidatesTheBox)
         QTest::keyClick(sleep, Qt::Key_Tab, modifiers);
         EXPECT_EQ(sleep->text(), left) << modifiers;
     }
-}
-
-TEST(QtFileDialogTest, TheFiltersOfTheWindowsFormBecomeQtsNameFilters)
-{
-    EXPECT_EQ(QtFileDialog::nameFilters("テキスト ファイル (*.txt)|*.txt|All|*"),
-        (QStringList{"テキスト ファイル (*.txt)", "All (*)"}));
 }
 
 } // namespace

@@ -186,13 +186,13 @@ TEST_F(SessionTest, SpeedSetsTheRateASeedRepeatsTheDrawsAndADelayHoldsEverything
     desk.time.run();
     EXPECT_EQ(desk.pointer.path(), "1,1");
     start(walk("1,1,0\r\n") + " --delay 2");
-    desk.time.at(desk.time.now + 1, [this] { desk.mouse->click(platform::MouseButton::Right, {true}); });
+    desk.time.at(desk.time.now + 1, [this] { desk.mouse->click(platform::MouseButton::Secondary, {true}); });
     desk.time.run();
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(desk.pointer.path(), "1,1");
     EXPECT_EQ(progress.back(), "stopped before it started");
     // A right button pressed as the play starts, waiting in the device at the first move, ends it before it moves.
-    (desk.pointer.trail.clear(), desk.waitingAtOpen = {{platform::MouseButton::Right, true}});
+    (desk.pointer.trail.clear(), desk.waitingAtOpen = {{platform::MouseButton::Secondary, true}});
     start(walk("1,1,0\r\n"));
     desk.time.run();
     EXPECT_EQ(std::tuple(exitCode, desk.pointer.path(), progress.back()),
@@ -212,14 +212,14 @@ TEST_F(SessionTest, SpeedSetsTheRateASeedRepeatsTheDrawsAndADelayHoldsEverything
 
 TEST_F(SessionTest, RecordsUntilStoppedShowingTimeLinesAndPointerTenTimesASecondAndSaysAFailedWrite)
 {
-    desk.waitingAtOpen = {{platform::MouseButton::Right, true}, {platform::MouseButton::Right, false},
-        {platform::MouseButton::Left, true}}; // from before the start: no stop, and no frame at 0,0
+    desk.waitingAtOpen = {{platform::MouseButton::Secondary, true}, {platform::MouseButton::Secondary, false},
+        {platform::MouseButton::Primary, true}}; // from before the start: no stop, and no frame at 0,0
     desk.pointer.x = 640;
     start("record " + dir.filePath("out.txt"));
     EXPECT_EQ(progress.first(), "0:00.0  0 lines  X:640 Y:0  Click!");
-    desk.mouse->click(platform::MouseButton::Left, {true});
+    desk.mouse->click(platform::MouseButton::Primary, {true});
     desk.time.runFor(2.505);
-    session->stop(2);
+    session->stops().request({stopping::StopReason::Signal, 2});
     EXPECT_EQ(exitCode, 130);
     EXPECT_EQ(progress.back(), "0:02.5  250 lines  X:640 Y:0  Click!");
     EXPECT_LE(progress.size(), 28);

@@ -121,7 +121,7 @@ struct FakeTicker final : platform::Ticker {
     const double& now;
     std::vector<FakeTicker*>& all;
     double interval;
-    platform::TickGrid grid{ns(interval), platform::kTickCatchUpLimit};
+    platform::qt::TickGrid grid{ns(interval), platform::qt::kTickCatchUpLimit};
     std::function<void()> tick;
     std::optional<double> due;
     bool ticking = false;

@@ -1,7 +1,6 @@
-// The recorder and the mouse button watcher on the fake desktop and the fake clock.
+// The recorder on the fake desktop and the fake clock.
 #include "fakes/FakeDesktop.h"
 #include "recording/Recorder.h"
-#include "stopping/MouseWatcher.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -10,21 +9,17 @@
 
 using namespace clickpath;
 using namespace clickpath::fakes;
-using platform::MouseButton;
 
 namespace {
 
-// What the recorder and the watcher report, as words: "start", "1: 640,480" (a line and the pointer), "end"; "L+",
-// "L-" and "R" for the buttons.
-struct Log final : recording::RecordingObserver, stopping::ButtonObserver {
+// What the recorder reports, as words: "start", "1: 640,480" (a line and the pointer), "end".
+struct Log final : recording::RecordingObserver {
     void recordingStarted() override { events << "start"; }
     void lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y) override
     {
         events << QStringLiteral("%1: %2,%3").arg(lines).arg(x).arg(y);
     }
     void recordingEnded() override { events << "end"; }
-    void leftButton(bool pressed) override { events << (pressed ? "L+" : "L-"); }
-    void rightButton() override { events << "R"; }
     QStringList events;
 };
 
@@ -39,7 +34,6 @@ struct RecordingTest : ::testing::Test {
     Log log;
     std::unique_ptr<FakeTicker> ticker = desk.time.ticker();
     recording::Recorder recorder{desk.services(), *ticker, log, path};
-    stopping::MouseWatcher watcher{desk.services().openMouse, log};
 };
 
 TEST_F(RecordingTest, EachTickAppendsThePointerAndTheButtonUntilStoppedKeepingTheLastPositionThePointerTold)
@@ -159,33 +153,6 @@ TEST_F(RecordingTest, AFileOrADesktopThatFailsEndsOrRefusesTheRecordingSaysWhyAn
     EXPECT_EQ(errorOf<ToolError>([&] { recorder.start(); }), desk.pointer.positionUnknown);
     EXPECT_EQ(recorded(), "0,0,0\r\n"); // untouched, and nothing started
     EXPECT_EQ(log.events.size(), 5);
-}
-
-TEST_F(RecordingTest, TheWatcherReportsEveryEdgeTenItemsANotificationAndNothingAfterItsDeliveryStopped)
-{
-    watcher.open([this] { watcher.handleWaitingItems(); });
-    desk.mouse->click(MouseButton::Left, {true, false});
-    desk.mouse->click(MouseButton::Right, {true, false});
-    EXPECT_EQ(log.events.join(' '), "L+ L- R R");              // a press and a release of the right button alike
-    desk.mouse->pending.assign(25, {MouseButton::Left, true}); // of a buffer of 100
-    for (const int handled : {10, 20, 25}) {
-        desk.mouse->notify();
-        EXPECT_EQ(log.events.size(), 4 + handled);
-    }
-    desk.mouse->pending.assign(25, {MouseButton::Left, false});
-    watcher.catchUp(); // all of it at once
-    EXPECT_EQ(log.events.size(), 54);
-    desk.mouse->failNextRead = true; // reports nothing, and takes the mouse again
-    desk.mouse->click(MouseButton::Left, {false});
-    EXPECT_EQ(log.events.size(), 54);
-    const auto notify = desk.mouse->notify;
-    watcher.stopDelivery();
-    notify(); // a late notification
-    EXPECT_EQ(log.events.size(), 54);
-    EXPECT_EQ(desk.mouse->resumes + desk.mouse->capacity, 101);
-    desk.refuseMouse = true;
-    stopping::MouseWatcher refused(desk.services().openMouse, log);
-    EXPECT_THROW(refused.open([] {}), ToolError);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <memory>
 
 namespace clickpath::platform::qt {
 
@@ -38,5 +39,11 @@ private:
     Mode mode_ = Mode::Off;
     unsigned starts_ = 0; // tells a tick whether it stopped or restarted its timer
 };
+
+// A GridTimer, as the services' ticker factory.
+inline std::unique_ptr<Ticker> makeGridTimer(std::chrono::nanoseconds interval)
+{
+    return std::make_unique<GridTimer>(interval);
+}
 
 } // namespace clickpath::platform::qt

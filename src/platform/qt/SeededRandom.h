@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <random>
 
-namespace clickpath::platform {
+namespace clickpath::platform::qt {
 
 // A generator seeded once, from the system's entropy unless a seed is given:
 // the same seed gives the same draws.
@@ -26,4 +26,4 @@ private:
     std::mt19937_64 engine_;
 };
 
-} // namespace clickpath::platform
+} // namespace clickpath::platform::qt

@@ -1,6 +1,6 @@
 #include "platform/qt/TickGrid.h"
 
-namespace clickpath::platform {
+namespace clickpath::platform::qt {
 
 TickGrid::TickGrid(std::int64_t intervalNs, int maxBehind)
     : interval_(intervalNs)
@@ -20,4 +20,4 @@ void TickGrid::ticked(std::int64_t ended)
         deadline_ = ended + interval_;
 }
 
-} // namespace clickpath::platform
+} // namespace clickpath::platform::qt

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace clickpath::platform {
+namespace clickpath::platform::qt {
 
 // Deadlines of a periodic tick held to a fixed grid, so that a late tick
 // does not push every later one back (times in ns of a monotonic clock).
@@ -31,4 +31,4 @@ private:
     std::int64_t deadline_ = 0;
 };
 
-} // namespace clickpath::platform
+} // namespace clickpath::platform::qt

@@ -15,7 +15,7 @@ std::optional<ButtonItem> buttonItemOf(const input_event& event)
         return std::nullopt;
     if (event.code != BTN_LEFT && event.code != BTN_RIGHT)
         return std::nullopt;
-    return ButtonItem{event.code == BTN_LEFT ? MouseButton::Left : MouseButton::Right, event.value == 1};
+    return ButtonItem{event.code == BTN_LEFT ? MouseButton::Primary : MouseButton::Secondary, event.value == 1};
 }
 
 DeviceAccessError::DeviceAccessError(const InputDeviceInfo& device, const std::string& reason)

@@ -118,8 +118,8 @@ void X11ButtonSource::take(XEvent& event)
         const int logical = at < mapping_.size() ? mapping_[at] : raw->detail;
         // Other buttons and the wheel (4 to 7) are of no interest.
         if (logical == kPrimary || logical == kSecondary)
-            delivery_.add(
-                {logical == kPrimary ? MouseButton::Left : MouseButton::Right, cookie->evtype == XI_RawButtonPress});
+            delivery_.add({logical == kPrimary ? MouseButton::Primary : MouseButton::Secondary,
+                cookie->evtype == XI_RawButtonPress});
     }
     XFreeEventData(display_.get(), cookie);
 }

@@ -18,6 +18,12 @@ using DisplayPtr = std::unique_ptr<_XDisplay, DisplayCloser>;
 // Opens a connection to $DISPLAY; a ToolError that names the display when
 // there is none.
 DisplayPtr openDisplay();
+// Opens one and lets go again, so that a display that cannot be reached is
+// said before Qt would end the program on it.
+inline void checkX11Display()
+{
+    openDisplay();
+}
 
 // Runs the requests sent so far and turns an X error among them into a
 // ToolError naming `what`. Xlib's default error handler would end the

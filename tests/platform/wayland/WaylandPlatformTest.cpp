@@ -1,9 +1,8 @@
-// The Wayland layer's logic: the choice of the desktop, the evdev events and devices on fake ones, the
-// layout's axes and Hyprland's answers on a fake socket. The guest's cases
+// The Wayland layer's logic: the evdev events and devices on fake ones, the desktop's settings, the uptake of the
+// virtual pointer, the layout's axes and Hyprland's answers on a fake socket. The guest's cases
 // (tests/guest/cases.sh) test the rest.
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeInputDevices.h"
-#include "platform/DesktopChoice.h"
 #include "platform/wayland/ButtonEdges.h"
 #include "platform/wayland/DesktopInputSettings.h"
 #include "platform/wayland/EvdevButtonSource.h"
@@ -36,23 +35,6 @@ namespace {
 
 constexpr auto node = &FakeInputDevices::node;
 
-TEST(DesktopChoiceTest, AWaylandSessionIsWaylandEvenWithXWaylandsDisplayAndItsCompositorIsNamed)
-{
-    const std::tuple<QStringList, DesktopKind, QString> cases[] = {
-        {{"DISPLAY=:0", "XDG_SESSION_TYPE=x11"}, DesktopKind::X11, "the compositor"},
-        {{"DISPLAY=:1", "XDG_SESSION_TYPE=Wayland", "XDG_CURRENT_DESKTOP=KDE"}, DesktopKind::Wayland, "KDE"},
-        {{"WAYLAND_DISPLAY=w", "XDG_CURRENT_DESKTOP=ubuntu:GNOME"}, DesktopKind::Wayland, "GNOME"},
-        {{"DISPLAY=", "HYPRLAND_INSTANCE_SIGNATURE=a"}, DesktopKind::None, "Hyprland"},
-    };
-    for (const auto& [variables, kind, compositor] : cases) {
-        QProcessEnvironment environment;
-        for (const QString& variable : variables)
-            environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
-        EXPECT_EQ(desktopOf(environment), kind) << variables.join(' ').toStdString();
-        EXPECT_EQ(compositorName(environment), compositor);
-    }
-}
-
 // The desktop's settings of each node, which the test changes.
 struct FakeSettings final : DesktopInputSettings {
     DeviceSettings of(const InputDeviceInfo& device) override { return byNode[device.node]; }
@@ -81,7 +63,7 @@ TEST(EvdevSourceTest, ThePointingDevicesLeftAndRightEdgesArriveInOrderUpToTheCap
     source.start(3, [&] {
         ++notifications;
         for (ButtonItem item; source.read({&item, 1}) == 1;)
-            seen += QString(item.button == MouseButton::Left ? 'L' : 'R') + (item.pressed ? "+ " : "- ");
+            seen += QString(item.button == MouseButton::Primary ? 'L' : 'R') + (item.pressed ? "+ " : "- ");
     });
     EXPECT_EQ(source.watchedNodes(), (std::vector{node(2), node(3)}));
     // Neither the middle button nor a key's repeat is a mouse button's edge.

@@ -1,15 +1,10 @@
-#include "app/DesktopSession.h"
+#include "app/StartUp.h"
+
+#include "platform/posix/ProfileFile.h"
 
 #include <string_view>
 
 namespace clickpath::app {
-
-QString noDisplayMessage(const QString& exeBaseName)
-{
-    return QStringLiteral("%1: no display ($WAYLAND_DISPLAY and $DISPLAY are not set). Start it from a desktop "
-                          "session,\nor on a virtual display: xvfb-run -a %1\n")
-        .arg(exeBaseName);
-}
 
 QString informationAsked(int argc, const char* const argv[])
 {
@@ -25,6 +20,15 @@ QString informationAsked(int argc, const char* const argv[])
                                   "records from a terminal. See clickpath(1).\n");
     }
     return {};
+}
+
+QString stopKeyOf(const QString& settingsFile)
+{
+    const QString named
+        = QString::fromUtf8(platform::readProfileValue(settingsFile, "clickpath", "STOP_KEY", 64)).trimmed();
+    if (named.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
+        return {};
+    return named.isEmpty() ? QStringLiteral("Pause") : named;
 }
 
 } // namespace clickpath::app

@@ -1,0 +1,79 @@
+#include "platform/wayland/WaylandDesktop.h"
+
+#include "core/ToolError.h"
+#include "platform/qt/GridTimer.h"
+#include "platform/wayland/EvdevButtonSource.h"
+#include "platform/wayland/GnomeCursor.h"
+#include "platform/wayland/HyprlandCursor.h"
+#include "platform/wayland/KWinCursor.h"
+#include "platform/wayland/UdevDirectory.h"
+
+#include <wayland-client-core.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace clickpath::platform::wayland {
+
+namespace {
+
+std::unique_ptr<CursorSource> connectCursor(const QProcessEnvironment& environment, Clock& clock)
+{
+    if (std::unique_ptr<CursorSource> kwin = KWinCursor::connect(clock))
+        return kwin;
+    if (std::unique_ptr<CursorSource> gnome = GnomeCursor::connect(clock))
+        return gnome;
+    return HyprlandCursor::connect(environment, clock);
+}
+
+} // namespace
+
+void checkWaylandDisplay()
+{
+    wl_display* display = wl_display_connect(nullptr);
+    if (display) {
+        wl_display_disconnect(display);
+        return;
+    }
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    throw ToolError(std::string("Cannot reach the Wayland display ") + (name && *name ? name : "wayland-0") + ": "
+        + std::strerror(errno));
+}
+
+WaylandDesktop::WaylandDesktop(const QString& compositor, MessageSink& messages)
+    : messages_(messages)
+    , inputSettings_(desktopInputSettings(QProcessEnvironment::systemEnvironment()))
+{
+    openPointingDevices(false); // said at start rather than at the first right click that goes unseen
+    pointer_ = std::make_unique<VirtualPointer>(outputs_.bounds(),
+        connectCursor(QProcessEnvironment::systemEnvironment(), clock_), compositor, inputSettings_.get());
+    outputs_.onChanged([this] {
+        try {
+            pointer_->setLayout(outputs_.bounds());
+        } catch (const std::exception& error) {
+            messages_.showError(QString::fromStdString(error.what()));
+        }
+    });
+}
+
+WaylandDesktop::~WaylandDesktop() = default;
+
+Services WaylandDesktop::services()
+{
+    return Services{*pointer_, *pointer_, clock_, random_, messages_, session_, qt::makeGridTimer,
+        [this] { return openPointingDevices(true); }};
+}
+
+std::unique_ptr<MouseButtonSource> WaylandDesktop::openPointingDevices(bool sayLeftOut)
+{
+    return std::make_unique<EvdevButtonSource>(
+        std::make_unique<UdevDirectory>(),
+        [this, sayLeftOut](const std::string& leftOut) {
+            if (sayLeftOut)
+                messages_.showWarning(QString::fromStdString(leftOut));
+        },
+        inputSettings_.get());
+}
+
+} // namespace clickpath::platform::wayland

@@ -1,0 +1,17 @@
+#include "stopping/StopController.h"
+
+namespace clickpath::stopping {
+
+bool StopController::request(const Stop& stop)
+{
+    if (!first_)
+        first_ = stop;
+    bool ended = false;
+    for (const Run& run : runs_)
+        ended = run() || ended; // each, whatever the others did
+    if (told_)
+        told_(stop, ended);
+    return ended;
+}
+
+} // namespace clickpath::stopping

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace clickpath::stopping {
+
+// Where a stop comes from.
+enum class StopReason {
+    SecondaryButton, // the mouse's right button; the left one on a left-handed desk
+    Signal,          // Ctrl+C, SIGTERM, a closed terminal, a logout
+    StopKey,         // the key grabbed for it (X11)
+    StopCommand,     // `clickpath-cli stop`, which a desktop shortcut may run
+    SessionLeft,     // another session came in front
+};
+
+struct Stop {
+    StopReason reason = StopReason::SecondaryButton;
+    int signal = 0; // of a StopReason::Signal
+};
+
+// Every stop of both programs goes through here. The stop sources (the
+// mouse watcher, the signals, the stop key, the stop command, the session's
+// watch) request one, and it ends whatever runs: a recording, playback, a
+// start still being prepared. The program learns of each stop, with its
+// reason, to show it.
+class StopController {
+public:
+    // Ends something if it runs; true when it ran.
+    using Run = std::function<bool()>;
+    using Told = std::function<void(const Stop& stop, bool endedSomething)>;
+
+    void addRun(Run run) { runs_.push_back(std::move(run)); }
+    void onStop(Told told) { told_ = std::move(told); }
+    // A source's request: every run is ended. True when something ran.
+    bool request(const Stop& stop);
+    // The first stop requested, which the program's end may show.
+    const std::optional<Stop>& first() const { return first_; }
+    // The request of one kind of source, as a callback.
+    std::function<void()> sourceOf(StopReason reason)
+    {
+        return [this, reason] { request({reason}); };
+    }
+
+private:
+    std::vector<Run> runs_;
+    Told told_;
+    std::optional<Stop> first_;
+};
+
+} // namespace clickpath::stopping
