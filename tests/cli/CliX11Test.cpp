@@ -70,6 +70,19 @@ public:
         (XTestFakeButtonEvent(display_, which, down, CurrentTime), XSync(display_, False));
     }
     void click(unsigned int which) { (button(which, true), button(which, false)); }
+    // A key as a user presses it, or held by this client as another program would hold it.
+    void press(const char* key)
+    {
+        const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(key));
+        (XTestFakeKeyEvent(display_, code, True, CurrentTime), XTestFakeKeyEvent(display_, code, False, CurrentTime));
+        XSync(display_, False);
+    }
+    void hold(const char* key)
+    {
+        const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(key));
+        XGrabKey(display_, code, AnyModifier, DefaultRootWindow(display_), False, GrabModeAsync, GrabModeAsync);
+        XSync(display_, False);
+    }
     // A left-handed desk: the primary button is the physical right one (as `xmodmap -e "pointer = 3 2 1"`).
     void swapButtons(bool swapped)
     {
@@ -110,7 +123,7 @@ bool pumpUntil(const std::function<bool()>& done, int milliseconds)
 const QStringList kNoWaitsNoOffsets{
     "--sleep", "0", "--click-wait", "0", "--vertical-margin", "0", "--horizontal-margin", "0", "--first-wait", "0"};
 
-enum class Way { RightButton, Signal, SignalTwice, DestroyWindow, KillClient };
+enum class Way { RightButton, Signal, SignalTwice, DestroyWindow, KillClient, StopCommand, StopKey };
 
 struct WayOut {
     const char* name;
@@ -165,6 +178,8 @@ TEST(WaysOutTest, EveryWayOutEndsWithItsExitStatusNoButtonDownAndWholeLines)
         {"record, SIGHUP", 129, Way::Signal, SIGHUP, false, true}, {"window, SIGTERM", 143, Way::Signal, SIGTERM, true},
         {"window, destroyed", 0, Way::DestroyWindow, 0, true},
         {"window, its connection cut", 1, Way::KillClient, 0, true},
+        {"window, clickpath-cli stop, then SIGTERM", 143, Way::StopCommand, SIGTERM, true},
+        {"window, Pause, then SIGTERM", 143, Way::StopKey, SIGTERM, true},
         {"window Rec, SIGTERM", 143, Way::Signal, SIGTERM, true, true}};
     for (const WayOut& row : cases) {
         SCOPED_TRACE(row.name);
@@ -197,7 +212,14 @@ TEST(WaysOutTest, EveryWayOutEndsWithItsExitStatusNoButtonDownAndWholeLines)
             user.destroyWindow(shown);
         else if (row.way == Way::KillClient)
             user.killClientOf(shown);
-        else
+        else if (row.way == Way::StopCommand)
+            EXPECT_EQ(run(CLICKPATH_CLI, {"stop"}).exitCode, 0);
+        else if (row.way == Way::StopKey)
+            user.press("Pause");
+        if (row.way == Way::StopCommand || row.way == Way::StopKey) { // the window stays: the play let go, then a close
+            EXPECT_TRUE(pumpUntil([&] { return user.buttonsDown() == 0; }, 5000));
+            ::kill(static_cast<pid_t>(program.processId()), row.signal);
+        } else
             for (int times = row.way == Way::SignalTwice ? 2 : 1; times > 0; --times)
                 ::kill(static_cast<pid_t>(program.processId()), row.signal);
         const Outcome ended = finish(program, 10000);
@@ -242,6 +264,37 @@ TEST(CliX11Test, RecordKeepsEveryPressOfADoubleClickAndPlayClicksAtTheRecordedPi
     EXPECT_EQ(played.said, ""); // no terminal: no progress line
     const QString pass = "400,300 410,305 P 420,310 430,315 R P R 1279,1023";
     EXPECT_EQ(user.take(), pass + " " + pass);
+}
+
+// A looped drag that `stop` ends: the command, the stop key, both programs' own stop commands.
+TEST(CliX11Test, TheStopCommandAndTheStopKeyEndWhatPlaysInThisSessionAndAKeyHeldElsewhereIsSaidOnce)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("drag.txt"), QByteArray("300,400,128\r\n").repeated(3000).toStdString());
+    XUser user(false);
+    const QStringList play
+        = QStringList{"play", dir.filePath("drag.txt"), "--loop", "--stop-key", "F12"} + kNoWaitsNoOffsets;
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"clickpath-cli stop", [] { EXPECT_EQ(run(CLICKPATH_CLI, {"stop"}).exitCode, 0); }},
+        {"the stop key", [&] { user.press("F12"); }},
+    };
+    for (const auto& [name, stop] : ways) {
+        SCOPED_TRACE(name);
+        QProcess cli;
+        cli.start(CLICKPATH_CLI, play);
+        ASSERT_TRUE(pumpUntil([&] { return (user.buttonsDown() & Button1Mask) != 0; }, 10000));
+        stop();
+        EXPECT_EQ(finish(cli, 10000).exitCode, 0);
+        EXPECT_EQ(user.buttonsDown(), 0u);
+    }
+    const Outcome idle = run(CLICKPATH_CLI, {"stop"});
+    EXPECT_EQ(std::pair(idle.exitCode, idle.said),
+        std::pair(1, QString("clickpath-cli: nothing records or plays in this session\n")));
+    user.hold("F12"); // another program holds it: said once, and the play runs on to its end
+    const Outcome held = run(CLICKPATH_CLI,
+        QStringList{"play", dir.filePath("drag.txt"), "--stop-key", "F12", "--speed", "10"} + kNoWaitsNoOffsets);
+    EXPECT_EQ(held.exitCode, 0);
+    EXPECT_EQ(held.said.count("F12"), 1) << held.said;
 }
 
 TEST(CliX11Test, UnderASwappedButtonMapThePrimaryButtonIsRecordedAndReplayedAsTheLeftAndTheOtherStops)

@@ -53,6 +53,7 @@ StopDoor::StopDoor(std::function<bool()> stop, const std::function<void(const QS
                     return;
                 const bool asked = knock->readLine().trimmed() == "stop";
                 knock->write(asked && stop_() ? "ended\n" : "idle\n");
+                knock->flush(); // now: the stop may end the program before its event loop turns again
                 knock->disconnectFromServer();
             });
         }
