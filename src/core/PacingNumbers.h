@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 
 namespace clickpath::core {
 
@@ -18,9 +19,13 @@ enum class SettingBox {
 };
 inline constexpr std::size_t kSettingBoxCount = 5;
 
-// What a number counts, and so the range it must fit: a wait's seconds are
+// What a number counts, and so the range it must fit: a pause's seconds are
 // shown by a 16-bit countdown, a margin's pixels are added to 32-bit positions.
-enum class NumberKind { Seconds, Pixels };
+enum class NumberKind {
+    SecondsBound, // a random pause lasts floor(r x bound) whole seconds, r in [0, 1): each must fit the countdown
+    Seconds,      // a pause's whole seconds, halves to even
+    Pixels,       // a click's offsets are drawn within it, in whole pixels
+};
 
 struct PacingNumber {
     SettingBox box;
@@ -32,8 +37,8 @@ struct PacingNumber {
 
 // The one table of the five numbers, in the boxes' order.
 inline constexpr std::array<PacingNumber, kSettingBoxCount> kPacingNumbers{{
-    {SettingBox::SleepBound, "Sleep", "SLEEP_TIME", NumberKind::Seconds, 0},
-    {SettingBox::ClickWaitBound, "Click", "WAIT_CLICK_TIME", NumberKind::Seconds, 1},
+    {SettingBox::SleepBound, "Sleep", "SLEEP_TIME", NumberKind::SecondsBound, 0},
+    {SettingBox::ClickWaitBound, "Click", "WAIT_CLICK_TIME", NumberKind::SecondsBound, 1},
     {SettingBox::VerticalMargin, "VM", "VERTICAL_MARGIN", NumberKind::Pixels, 4},
     {SettingBox::HorizontalMargin, "HM", "HORIZON_MARGIN", NumberKind::Pixels, 3},
     {SettingBox::FirstPassWait, "1st.", "WAIT_FIRST_TIME", NumberKind::Seconds, 2},
@@ -78,8 +83,21 @@ inline QString captionOf(SettingBox box)
     return QString::fromLatin1(pacingNumber(box).caption);
 }
 
-// The error for a text that its box cannot use: not a number by the boxes'
-// rule, or beyond the range of its kind. Empty when it can be used.
+// A box's number as it is used, or why it cannot be: the one read of the
+// five numbers, which playback, the command line and the settings file's
+// check all make.
+struct CheckedNumber {
+    std::optional<double> value;
+    QString problem; // "Sleep: 40000 is out of range, from -32768 to 32768 seconds", or "... is not a number"
+};
+
+// Reads a box's text by the boxes' number rule and checks it against its
+// kind's range: a bound from -32768 to 32768 s (any larger, some draws
+// would not fit the countdown), seconds from -32768 to 32767 once rounded,
+// pixels within 32 bits once rounded. `source` names it in the problem.
+CheckedNumber readNumber(SettingBox box, const QString& text, const QString& source);
+
+// The problem of readNumber, or empty when the text can be used.
 QString unusableNumber(SettingBox box, const QString& text, const QString& source);
 
 // Where the texts of the five boxes live: the window's boxes, or the numbers

@@ -200,12 +200,8 @@ void Player::lookAtWait()
 {
     const auto length = wait_.fixedLength ? wait_.fixedLength : firstPassLength();
     const auto standing = length ? waitStanding(wait_.start, *length, services_.clock.seconds()) : std::nullopt;
-    if (!standing && state_ != State::Sleeping) // a first-pass box that holds no number, or a countdown past 16 bits
+    if (!standing) // a first-pass box that holds no number in its range: every length read fits the countdown
         return endPass(PassEnd::Finished);
-    if (!standing) {
-        endWait(false);
-        return fail(QStringLiteral("Countdown: overflow, a sleep of %1 s is out of range").arg(*wait_.fixedLength));
-    }
     if (standing->over)
         return waitOver();
     if (wait_.shown != standing->secondsLeft) {
@@ -258,11 +254,11 @@ void Player::loopRestart()
         return fail(QStringLiteral("Overflow: loop count"));
     loopCount_ = *loops;
     observer_.loopCounted(loopCount_);
-    const QString sleepText = boxes_.boxText(SettingBox::SleepBound);
-    const auto bound = core::longOf(sleepText);
-    if (!bound)
-        return fail(core::badNumberMessage(sleepText, core::captionOf(SettingBox::SleepBound)));
-    if (*bound <= 0)
+    const core::CheckedNumber sleep = core::readNumber(
+        SettingBox::SleepBound, boxes_.boxText(SettingBox::SleepBound), core::captionOf(SettingBox::SleepBound));
+    if (!sleep.value)
+        return fail(sleep.problem);
+    if (*core::longOf(*sleep.value) <= 0) // halves to even: 0.5 sleeps not, 1.5 does
         return nextPass();
     beginWait(State::Sleeping, WaitKind::LoopSleep, randomLength(SettingBox::SleepBound).value_or(0));
 }
@@ -343,14 +339,20 @@ void Player::close()
 }
 
 // A random click offset from a margin box: one of -M .. M-1 for a margin M.
+// A box's value as its one checked read gives it; nothing when the box holds
+// no number in its range.
+std::optional<double> Player::numberOf(SettingBox box) const
+{
+    return core::readNumber(box, boxes_.boxText(box), core::captionOf(box)).value;
+}
+
 std::optional<std::int32_t> Player::drawOffset(SettingBox margin)
 {
-    const QString text = boxes_.boxText(margin);
-    const auto m = core::singleOf(text);
-    const auto exact = core::doubleOf(text);
-    if (!m || !exact)
+    const auto exact = numberOf(margin);
+    if (!exact)
         return std::nullopt;
-    const float bound = *m + *m;
+    const float m = static_cast<float>(*exact);
+    const float bound = m + m;
     const double r = services_.random.next();
     const long double drawn = std::floor(static_cast<long double>(r) * bound);
     return core::longOf(static_cast<double>(drawn - std::floor(*exact)));
@@ -359,17 +361,17 @@ std::optional<std::int32_t> Player::drawOffset(SettingBox margin)
 // floor(r x bound) whole seconds, r drawn from [0, 1).
 std::optional<double> Player::randomLength(SettingBox bound)
 {
-    const auto v = core::singleOf(boxes_.boxText(bound));
+    const auto v = numberOf(bound);
     if (!v)
         return std::nullopt;
     const double r = services_.random.next();
-    return static_cast<float>(std::floor(static_cast<long double>(r) * *v));
+    return static_cast<float>(std::floor(static_cast<long double>(r) * static_cast<float>(*v)));
 }
 
 std::optional<double> Player::firstPassLength() const
 {
-    const auto seconds = core::integerOf(boxes_.boxText(SettingBox::FirstPassWait));
-    return seconds ? std::optional<double>(*seconds) : std::nullopt;
+    const auto seconds = numberOf(SettingBox::FirstPassWait);
+    return seconds ? std::optional<double>(*core::integerOf(*seconds)) : std::nullopt;
 }
 
 } // namespace clickpath::playback

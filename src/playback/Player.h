@@ -79,6 +79,7 @@ private:
     QString letGo();
     void fail(const QString& message);
 
+    std::optional<double> numberOf(core::SettingBox box) const;
     std::optional<std::int32_t> drawOffset(core::SettingBox margin);
     std::optional<double> randomLength(core::SettingBox bound);
     std::optional<double> firstPassLength() const;

@@ -27,6 +27,7 @@ TEST(CommandLineTest, ReadsEachCommandWithItsOptionsNamesWhatIsWrongAndFitsEight
     EXPECT_EQ(std::tuple(play.passes, play.speed, play.seed, play.delay, play.quiet),
         std::tuple(3, 2.5, std::optional<std::uint64_t>(7), 1.5, true));
     EXPECT_TRUE(parse("play --loop").loop);
+    EXPECT_EQ(parse("play --sleep 32768 --click-wait -32768").overrides.size(), 2u) << "every draw of these fits";
     const cli::Invocation record = parse("record out.txt --delay 2 --quiet");
     EXPECT_EQ(std::pair(record.delay, record.quiet), std::pair(2.0, true));
     EXPECT_TRUE(parse("info walk.txt --json").json);

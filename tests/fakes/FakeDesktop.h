@@ -26,6 +26,10 @@ inline std::ostream& operator<<(std::ostream& out, const QString& text) // for m
 {
     return out << '"' << text.toStdString() << '"';
 }
+inline void PrintTo(const QString& text, std::ostream* out) // a failed check shows the text, not its characters
+{
+    *out << text;
+}
 
 // The fake desktop: a fake per platform interface, with a fake time; the logic runs on it with no display or sleep.
 namespace clickpath::fakes {

@@ -83,9 +83,12 @@ TEST(PlayerTest, APassReplaysEveryRecordClicksAtRandomOffsetsAndWaitsAfterEachRe
         {"5,5,0\r\n6,x,0\r\n7,7,0\r\n", "0 0 0 0 0", {}, "5,5", "pass 1 finished end", 0.02},
         {"1,1,0\r\n2,2,128\r\n3,3,0\r\n", "0 0 0  0", {}, "1,1 2,2", "pass 1 finished end", 0.02},
         {"2147483645,5,128\r\n6,6,0\r\n", "0 0 0 5 0", {0.99}, "2147483645,5", "pass 1 finished end", 0.01},
-        // A click wait beyond the countdown's 16 bits ends the pass.
-        {"1,1,128\r\n1,1,0\r\n2,2,0\r\n", "0 70000 0 0 -1", {0.5, 0.5, 0.99}, "1,1 P R",
-            "pass 1 press release first -1 /first click 69299 /click finished end", 0.02},
+        // A click bound some of whose draws would not fit the countdown's 16 bits ends the pass, whatever the draw;
+        // one whose every draw fits plays.
+        {"1,1,128\r\n1,1,0\r\n2,2,0\r\n", "0 70000 0 0 -1", {0.5, 0.5, 0.0}, "1,1 P R",
+            "pass 1 press release first -1 /first finished end", 0.02},
+        {"1,1,128\r\n1,1,0\r\n", "0 32768 0 0 -1", {0.5, 0.5, 0.0}, "1,1 P R",
+            "pass 1 press release first -1 /first click 0 0 /click finished end", 0.03},
     };
     for (const auto& [recording, boxes, random, path, events, seconds] : passes)
         for (const double clock : {1000.0, 100 * 86400.0}) { // the same exactly after 100 days
@@ -207,10 +210,10 @@ TEST(PlayerTest, APassWaitsForTheDesktopToTakeInputTenSecondsAtMostAndAStopEndsT
 TEST(PlayerTest, ARestartThatCannotGoOnOrAFaultLeavesItIdleAndSaysWhyAndACloseEndsEverythingAtOnceAndSilently)
 {
     const std::pair<QString, QString> restarts[] = {{"abc", "Sleep: \"abc\" is not a number"},
-        {"40000", "Countdown: overflow, a sleep of 39996 s is out of range"}};
+        {"40000", "Sleep: 40000 is out of range, from -32768 to 32768 seconds"}};
     for (const auto& [sleep, said] : restarts) {
         Rig rig(PassPolicy::untilStopped());
-        rig.desk.random.values = {0.5, 0.5, 0.9999};
+        rig.desk.random.values = {0.5, 0.5, 0.0}; // a draw that would fit
         rig.start("1,1,128\r\n", sleep + " 0 0 0 0");
         rig.desk.time.run();
         EXPECT_EQ(rig.desk.messages.errors, QStringList{said});
