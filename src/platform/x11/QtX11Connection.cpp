@@ -10,10 +10,22 @@
 
 namespace clickpath::platform::x11 {
 
+namespace {
+
+// Qt's own X connection: none without a graphical application (clickpath-cli
+// runs Qt's core alone) or on another platform.
+QNativeInterface::QX11Application* qtX11()
+{
+    auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    return gui ? gui->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+}
+
+} // namespace
+
 void flushQtConnection()
 {
     // Qt's offscreen platform offers the interface without a connection.
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    auto* x11 = qtX11();
     if (x11 && x11->connection())
         xcb_flush(x11->connection());
 }
@@ -43,7 +55,7 @@ bool WindowLossWatch::nativeEventFilter(const QByteArray& eventType, void* messa
 
 XlibRequestTrimmer::XlibRequestTrimmer(int intervalMs)
 {
-    if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
+    if (auto* x11 = qtX11())
         display_ = x11->display();
     if (!display_ || intervalMs <= 0)
         return;
