@@ -5,24 +5,25 @@ _clickpath_cli()
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     case $prev in
         --passes | --speed | --seed | --delay | --sleep | --click-wait | --first-wait | \
-            --vertical-margin | --horizontal-margin)
-            return # a number
+            --vertical-margin | --horizontal-margin | --stop-key)
+            return # a number, or a key's name
             ;;
     esac
     local command="" word options
     for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
         case $word in
-            play | record | info) command=$word && break ;;
+            play | record | info | stop) command=$word && break ;;
         esac
     done
     case $command in
-        play) options="--passes --loop --speed --seed --delay --quiet --sleep --click-wait --first-wait
-            --vertical-margin --horizontal-margin --help" ;;
-        record) options="--delay --quiet --help" ;;
+        play) options="--passes --loop --speed --seed --delay --quiet --stop-key --sleep --click-wait
+            --first-wait --vertical-margin --horizontal-margin --help" ;;
+        record) options="--delay --quiet --stop-key --help" ;;
         info) options="--json --help" ;;
-        *) options="play record info --help --version" ;;
+        stop) options="--help" ;;
+        *) options="play record info stop --help --version" ;;
     esac
-    if [[ -n $command && $cur != -* ]]; then
+    if [[ -n $command && $command != stop && $cur != -* ]]; then
         compopt -o filenames 2>/dev/null # folders get their slash, names with blanks stay whole
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     else
