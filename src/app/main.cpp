@@ -3,10 +3,10 @@
 #include "app/StartUp.h"
 #include "core/AppPaths.h"
 #include "platform/Desktop.h"
+#include "platform/posix/StopDoor.h"
 #include "platform/posix/UnixSignals.h"
 #include "platform/qt/QtFileDialog.h"
 #include "platform/qt/QtMessageSink.h"
-#include "platform/qt/StopDoor.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -82,8 +82,8 @@ int main(int argc, char* argv[])
         window.close();
         QApplication::quit();
     });
-    const platform::qt::StopDoor door([&stops] { return stops.request({stopping::StopReason::StopCommand}); },
-        [&messages](const QString& text) { messages.showWarning(text); });
+    const platform::posix::StopDoor door([&stops] { return stops.request({stopping::StopReason::StopCommand}); },
+        [&messages](const std::string& text) { messages.showWarning(QString::fromStdString(text)); });
     const QString stopKey = app::stopKeyOf(paths.settingsFilePath());
     const std::unique_ptr<platform::Hold> stopKeyGrab
         = stopKey.isEmpty() ? nullptr : desktop->grabStopKey(stopKey, stops.sourceOf(stopping::StopReason::StopKey));

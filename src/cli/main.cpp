@@ -6,9 +6,9 @@
 #include "core/ToolError.h"
 #include "platform/Desktop.h"
 #include "platform/MessageSink.h"
+#include "platform/posix/StopDoor.h"
 #include "platform/posix/TerminalOutput.h"
 #include "platform/posix/UnixSignals.h"
-#include "platform/qt/StopDoor.h"
 #include "stopping/StopController.h"
 
 #include <QCoreApplication>
@@ -65,8 +65,8 @@ int run(const cli::Invocation& invocation, TerminalMessages& messages)
     const platform::posix::UnixSignals unixSignals([&stops](int signal) {
         stops.request({stopping::StopReason::Signal, signal});
     });
-    const platform::qt::StopDoor door([&stops] { return stops.request({stopping::StopReason::StopCommand}); },
-        [&messages](const QString& text) { messages.showWarning(text); });
+    const platform::posix::StopDoor door([&stops] { return stops.request({stopping::StopReason::StopCommand}); },
+        [&messages](const std::string& text) { messages.showWarning(QString::fromStdString(text)); });
     const std::unique_ptr<platform::Hold> stopKey = invocation.stopKey.isEmpty()
         ? nullptr
         : desktop->grabStopKey(invocation.stopKey, stops.sourceOf(stopping::StopReason::StopKey));
@@ -85,7 +85,7 @@ int run(const cli::Invocation& invocation, TerminalMessages& messages)
 // Needs no display: it knocks at the doors of this session's programs.
 int stop()
 {
-    if (platform::qt::knockAtStopDoors() > 0)
+    if (platform::posix::knockAtStopDoors() > 0)
         return 0;
     say(QStringLiteral("nothing records or plays in this session"));
     return 1;

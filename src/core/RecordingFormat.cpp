@@ -62,6 +62,13 @@ std::string formatRecordLine(const Record& record)
     return std::to_string(record.x) + ',' + std::to_string(record.y) + ',' + std::to_string(record.button) + "\r\n";
 }
 
+int RecordingReader::refill()
+{
+    filled_ = file_.readSome(buffer_);
+    position_ = 0;
+    return filled_ > 0 ? static_cast<unsigned char>(buffer_[0]) : -1;
+}
+
 RecordingReader::RecordingReader(ByteInput& bytes)
     : file_(bytes)
 {
@@ -72,18 +79,18 @@ void RecordingReader::skipByteOrderMark()
 {
     // Text editors may start a file with UTF-8's EF BB BF.
     for (const int byte : {0xEF, 0xBB, 0xBF}) {
-        if (file_.peekByte() != byte)
+        if (peekByte() != byte)
             return;
-        file_.takeByte();
+        takeByte();
     }
 }
 
 void RecordingReader::skipBlanks()
 {
-    for (int byte = file_.peekByte(); isBlank(byte) || (atLineStart_ && isLineEnd(byte)); byte = file_.peekByte()) {
-        file_.takeByte();
+    for (int byte = peekByte(); isBlank(byte) || (atLineStart_ && isLineEnd(byte)); byte = peekByte()) {
+        takeByte();
         // CR LF is one line end: its LF counts it.
-        if (byte == '\n' || (byte == '\r' && file_.peekByte() != '\n'))
+        if (byte == '\n' || (byte == '\r' && peekByte() != '\n'))
             ++line_;
     }
 }
@@ -94,12 +101,12 @@ void RecordingReader::skipBlanks()
 bool RecordingReader::takeField()
 {
     field_.clear();
-    for (int byte = file_.peekByte(); byte >= 0; byte = file_.peekByte()) {
-        file_.takeByte();
+    for (int byte = peekByte(); byte >= 0; byte = peekByte()) {
+        takeByte();
         if (byte == ',' || isLineEnd(byte)) {
             atLineStart_ = byte != ',';
-            if (byte == '\r' && file_.peekByte() == '\n')
-                file_.takeByte();
+            if (byte == '\r' && peekByte() == '\n')
+                takeByte();
             line_ += atLineStart_ ? 1 : 0;
             break;
         }
@@ -115,7 +122,7 @@ bool RecordingReader::takeField()
 std::optional<std::int32_t> RecordingReader::nextInteger()
 {
     skipBlanks();
-    if (file_.peekByte() < 0)
+    if (peekByte() < 0)
         return std::nullopt; // the end: no problem
     fieldLine_ = line_;
     if (!takeField()) {

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace clickpath::core {
 
@@ -30,11 +31,9 @@ std::string formatRecordLine(const Record& record);
 class ByteInput {
 public:
     virtual ~ByteInput() = default;
-    // The next byte without taking it, or -1 at the end. Throws a ToolError
-    // that names the source and the reason when it cannot be read.
-    virtual int peekByte() = 0;
-    // Takes the byte that peekByte showed.
-    virtual void takeByte() = 0;
+    // Reads the next bytes into `into`: how many, 0 at the end. Throws a
+    // ToolError that names the source and the reason when it cannot be read.
+    virtual std::size_t readSome(std::span<char> into) = 0;
 };
 
 // Where a recording is written to.
@@ -71,8 +70,15 @@ private:
     void skipByteOrderMark();
     void skipBlanks();
     bool takeField();
+    // The next byte without taking it, or -1 at the end.
+    int peekByte() { return position_ < filled_ ? static_cast<unsigned char>(buffer_[position_]) : refill(); }
+    void takeByte() { ++position_; }
+    int refill();
 
     ByteInput& file_;
+    std::vector<char> buffer_ = std::vector<char>(64 * 1024);
+    std::size_t position_ = 0;
+    std::size_t filled_ = 0;
     bool atLineStart_ = true; // else the last field ended at a comma
     std::string field_;       // the field being read
     std::string problem_;

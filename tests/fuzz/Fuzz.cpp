@@ -54,8 +54,13 @@ void fuzzProfileFile(const QByteArray& bytes)
 void fuzzRecordingReader(const QByteArray& bytes)
 {
     struct Bytes final : core::ByteInput {
-        int peekByte() override { return at < text.size() ? static_cast<unsigned char>(text[at]) : -1; }
-        void takeByte() override { ++at; }
+        std::size_t readSome(std::span<char> into) override // a few bytes at a time, to cross the reader's refills
+        {
+            const auto count = std::min<qsizetype>({static_cast<qsizetype>(into.size()), text.size() - at, 7});
+            std::copy_n(text.constData() + at, count, into.data());
+            at += count;
+            return static_cast<std::size_t>(count);
+        }
         const QByteArray& text;
         qsizetype at = 0;
     } input{{}, bytes};

@@ -14,8 +14,6 @@ namespace clickpath::platform {
 
 namespace {
 
-constexpr std::size_t kReadChunk = 64 * 1024;
-
 [[noreturn]] void fail(const std::string& what, int error)
 {
     throw ToolError(what + ": " + std::strerror(error));
@@ -74,31 +72,15 @@ InputFile::InputFile(const QString& path)
 {
 }
 
-bool InputFile::refill()
+std::size_t InputFile::readSome(std::span<char> into)
 {
-    buffer_.resize(kReadChunk);
     for (;;) {
-        const ssize_t got = ::read(fd_.get(), buffer_.data(), buffer_.size());
-        if (got >= 0) {
-            position_ = 0;
-            filled_ = static_cast<std::size_t>(got);
-            return got > 0;
-        }
+        const ssize_t got = ::read(fd_.get(), into.data(), into.size());
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
         if (errno != EINTR)
             fail("Cannot read " + path_, errno);
     }
-}
-
-int InputFile::peekByte()
-{
-    if (position_ == filled_ && !refill())
-        return -1;
-    return static_cast<unsigned char>(buffer_[position_]);
-}
-
-void InputFile::takeByte()
-{
-    ++position_;
 }
 
 OutputFile::OutputFile(const QString& path)

@@ -40,23 +40,17 @@ void refuseSpecialFile(const std::string& path, const std::string& failure);
 // ToolError "`failure`: <reason>" for anything else or when it cannot be opened.
 int openRegularFile(const std::string& path, int flags, const std::string& failure);
 
-// A file read from start to end, a byte at a time through a buffer.
+// A file read from start to end.
 class InputFile : public core::ByteInput {
 public:
     // Throws a ToolError naming the path and the reason when it cannot be read.
     explicit InputFile(const QString& path);
 
-    int peekByte() override;
-    void takeByte() override;
+    std::size_t readSome(std::span<char> into) override;
 
 private:
-    bool refill();
-
     std::string path_;
     FileDescriptor fd_;
-    std::vector<char> buffer_;
-    std::size_t position_ = 0;
-    std::size_t filled_ = 0;
 };
 
 // A file written from its start, created or truncated when opened.
