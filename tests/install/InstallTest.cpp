@@ -16,7 +16,7 @@ TEST(InstallTest, InstallsBothProgramsWithLinksALauncherManPagesMetainfoAndSetti
     ASSERT_EQ(install().exitCode, 0);
     for (const QString program : {"clickpath", "clickpath-cli"})
         EXPECT_EQ(QFileInfo(installed("bin/" + program)).symLinkTarget(), installed("lib/clickpath/" + program));
-    EXPECT_NE(readFile(installed("lib/clickpath/60-clickpath.rules")).find("TAG+=\"uaccess\""), std::string::npos);
+    EXPECT_NE(readFile(installed("lib/clickpath/70-clickpath.rules")).find("TAG+=\"uaccess\""), std::string::npos);
     const QString desktop = installed("share/applications/clickpath.desktop");
     EXPECT_NE(readFile(desktop).find("Exec=" + installed("bin/clickpath").toStdString() + "\n"), std::string::npos);
     // Each validator accepts its file without a word (desktop-file-validate speaks on standard output).
