@@ -22,6 +22,8 @@ QString compositorName(const QProcessEnvironment& environment)
     if (environment.contains(QStringLiteral("HYPRLAND_INSTANCE_SIGNATURE")))
         return QStringLiteral("Hyprland");
     const QString desktop = environment.value(QStringLiteral("XDG_CURRENT_DESKTOP")).section(':', -1);
+    if (desktop == QLatin1String("KDE"))
+        return QStringLiteral("KWin"); // Plasma's compositor
     return desktop.isEmpty() ? QStringLiteral("the compositor") : desktop;
 }
 

@@ -11,7 +11,7 @@ TEST(DesktopChoiceTest, AWaylandSessionIsWaylandEvenWithXWaylandsDisplayAndItsCo
 {
     const std::tuple<QStringList, QString> cases[] = {
         {{"DISPLAY=:0", "XDG_SESSION_TYPE=x11"}, "xcb the compositor"},
-        {{"DISPLAY=:1", "XDG_SESSION_TYPE=Wayland", "XDG_CURRENT_DESKTOP=KDE"}, "wayland KDE"},
+        {{"DISPLAY=:1", "XDG_SESSION_TYPE=Wayland", "XDG_CURRENT_DESKTOP=KDE"}, "wayland KWin"},
         {{"WAYLAND_DISPLAY=w", "XDG_CURRENT_DESKTOP=ubuntu:GNOME"}, "wayland GNOME"},
         {{"DISPLAY=", "HYPRLAND_INSTANCE_SIGNATURE=a"}, "none"},
     };

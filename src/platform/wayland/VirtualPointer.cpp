@@ -33,9 +33,12 @@ libevdev_uinput* createDevice(const AxisRange& horizontal, const AxisRange& vert
     libevdev_enable_event_code(device, EV_ABS, ABS_X, &x);
     libevdev_enable_event_code(device, EV_ABS, ABS_Y, &y);
     // Buttons make udev call it a mouse, which libinput then takes as an
-    // absolute pointer; the right one is pressed on a left-handed desk.
-    libevdev_enable_event_code(device, EV_KEY, BTN_LEFT, nullptr);
-    libevdev_enable_event_code(device, EV_KEY, BTN_RIGHT, nullptr);
+    // absolute pointer; the right one is pressed on a left-handed desk. The
+    // middle one is never pressed, but a device of a left and a right button
+    // alone gets libinput's middle-button emulation, which cannot be turned
+    // off and holds a press back for a while as the moves go on.
+    for (const unsigned int button : {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE})
+        libevdev_enable_event_code(device, EV_KEY, button, nullptr);
     libevdev_uinput* uinput = nullptr;
     const int status = libevdev_uinput_create_from_device(device, LIBEVDEV_UINPUT_OPEN_MANAGED, &uinput);
     libevdev_free(device);
