@@ -31,6 +31,10 @@ X11ButtonSource::X11ButtonSource()
         throw ToolError("The X server offers XInput " + std::to_string(major) + "." + std::to_string(minor)
             + ", and XInput 2.2 is needed to watch the mouse buttons");
     mapping_ = pointerMapping(display_.get());
+    // Read also while stopped: a grabbed key's presses and the button map's
+    // changes are taken when they come, not all at once at the next start.
+    auto* notifier = new QSocketNotifier(ConnectionNumber(display_.get()), QSocketNotifier::Read, context_.get());
+    QObject::connect(notifier, &QSocketNotifier::activated, context_.get(), [this] { drain(); });
 }
 
 X11ButtonSource::~X11ButtonSource()
@@ -43,16 +47,12 @@ X11ButtonSource::~X11ButtonSource()
 void X11ButtonSource::start(int capacity, std::function<void()> itemsWaiting)
 {
     delivery_.start(capacity, std::move(itemsWaiting));
-    notifier_ = new QSocketNotifier(ConnectionNumber(display_.get()), QSocketNotifier::Read, context_.get());
-    QObject::connect(notifier_, &QSocketNotifier::activated, context_.get(), [this] { drain(); });
     resume();
 }
 
 void X11ButtonSource::stop()
 {
     delivery_.stop();
-    delete notifier_;
-    notifier_ = nullptr;
     selectRawButtons(false);
 }
 
@@ -109,6 +109,8 @@ void X11ButtonSource::take(XEvent& event)
 {
     if (event.type == MappingNotify && event.xmapping.request == MappingPointer)
         mapping_ = pointerMapping(display_.get()); // the desk was made left- or right-handed
+    if (event.type == KeyPress && keyPressed_)
+        keyPressed_(event.xkey.keycode); // a grabbed key
     XGenericEventCookie* cookie = &event.xcookie;
     if (cookie->type != GenericEvent || cookie->extension != xiOpcode_ || !XGetEventData(display_.get(), cookie))
         return;

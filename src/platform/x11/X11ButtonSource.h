@@ -9,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-class QSocketNotifier;
 union _XEvent;
 
 namespace clickpath::platform::x11 {
@@ -31,6 +30,11 @@ public:
     void resume() override;
     void takeWaiting() override;
 
+    // The connection, for a key grabbed on it: its presses reach `pressed`
+    // (the keycode) as they come, whether buttons are delivered or not.
+    _XDisplay* display() const { return display_.get(); }
+    void onKeyPress(std::function<void(unsigned int keycode)> pressed) { keyPressed_ = std::move(pressed); }
+
 private:
     void selectRawButtons(bool on);
     // Moves what the server sent into the buffer, then notifies.
@@ -41,9 +45,9 @@ private:
     DisplayPtr display_;
     int xiOpcode_ = 0;
     std::unique_ptr<QObject> context_; // parent of the notifier and of scheduled notifications
-    QSocketNotifier* notifier_ = nullptr;
     qt::ButtonDelivery delivery_;
     std::vector<unsigned char> mapping_; // the pointer's button map
+    std::function<void(unsigned int)> keyPressed_;
 };
 
 } // namespace clickpath::platform::x11

@@ -4,6 +4,7 @@
 #include "platform/qt/MonotonicClock.h"
 #include "platform/qt/SeededRandom.h"
 #include "platform/x11/QtX11Connection.h"
+#include "platform/x11/X11ButtonSource.h"
 #include "platform/x11/X11Pointer.h"
 
 namespace clickpath::platform::x11 {
@@ -29,6 +30,9 @@ private:
     qt::MonotonicClock clock_;
     qt::SeededRandom random_;
     XlibRequestTrimmer trimmer_; // Qt's own connection, where it is Xlib's
+    // The buttons' connection, which the stop key's grab shares: one
+    // connection less to the server, and its buffers.
+    X11ButtonSource buttons_;
 };
 
 } // namespace clickpath::platform::x11

@@ -2,7 +2,6 @@
 
 #include "core/ToolError.h"
 
-#include <QSocketNotifier>
 #include <QStringList>
 
 // Last: Xlib's macros clash with Qt's names.
@@ -46,19 +45,17 @@ unsigned int modifiersNamed(const QStringList& parts)
 
 } // namespace
 
-X11StopKey::X11StopKey(const QString& key, std::function<void()> pressed)
-    : display_(openDisplay())
-    , pressed_(std::move(pressed))
-    , context_(std::make_unique<QObject>())
+X11StopKey::X11StopKey(X11ButtonSource& buttons, const QString& key, std::function<void()> pressed)
+    : buttons_(buttons)
 {
+    Display* display = buttons_.display();
     const QStringList parts = key.split('+');
     const KeySym symbol = XStringToKeysym(parts.back().toLatin1().constData());
-    keycode_ = symbol == NoSymbol ? 0 : XKeysymToKeycode(display_.get(), symbol);
+    keycode_ = symbol == NoSymbol ? 0 : XKeysymToKeycode(display, symbol);
     if (!keycode_)
         throw ToolError("There is no key \"" + key.toStdString() + "\" on this keyboard to stop with");
     const unsigned int base = modifiersNamed(parts);
-    const unsigned int locks[]
-        = {LockMask, modifierOf(display_.get(), XK_Num_Lock), modifierOf(display_.get(), XK_Scroll_Lock)};
+    const unsigned int locks[] = {LockMask, modifierOf(display, XK_Num_Lock), modifierOf(display, XK_Scroll_Lock)};
     for (unsigned int variant = 0; variant < 8; ++variant) {
         unsigned int mask = base;
         for (int lock = 0; lock < 3; ++lock)
@@ -67,29 +64,27 @@ X11StopKey::X11StopKey(const QString& key, std::function<void()> pressed)
             modifiers_.push_back(mask);
     }
     for (const unsigned int mask : modifiers_)
-        XGrabKey(display_.get(), static_cast<int>(keycode_), mask, DefaultRootWindow(display_.get()), False,
-            GrabModeAsync, GrabModeAsync);
-    syncAndCheck(display_.get(), "Taking the key \"" + key.toStdString() + "\" (another program may hold it)");
-    auto* notifier = new QSocketNotifier(ConnectionNumber(display_.get()), QSocketNotifier::Read, context_.get());
-    QObject::connect(notifier, &QSocketNotifier::activated, context_.get(), [this] { drain(); });
+        XGrabKey(
+            display, static_cast<int>(keycode_), mask, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync);
+    try {
+        syncAndCheck(display, "Taking the key \"" + key.toStdString() + "\" (another program may hold it)");
+    } catch (const ToolError&) {
+        modifiers_.clear(); // none of them is this program's
+        throw;
+    }
+    buttons_.onKeyPress([this, pressed = std::move(pressed)](unsigned int keycode) {
+        if (keycode == keycode_)
+            pressed();
+    });
 }
 
 X11StopKey::~X11StopKey()
 {
-    context_.reset();
+    buttons_.onKeyPress(nullptr);
+    Display* display = buttons_.display();
     for (const unsigned int mask : modifiers_)
-        XUngrabKey(display_.get(), static_cast<int>(keycode_), mask, DefaultRootWindow(display_.get()));
-    XSync(display_.get(), False);
-}
-
-void X11StopKey::drain()
-{
-    while (XPending(display_.get()) > 0) {
-        XEvent event;
-        XNextEvent(display_.get(), &event);
-        if (event.type == KeyPress && event.xkey.keycode == keycode_)
-            pressed_();
-    }
+        XUngrabKey(display, static_cast<int>(keycode_), mask, DefaultRootWindow(display));
+    XSync(display, False);
 }
 
 } // namespace clickpath::platform::x11
