@@ -3,7 +3,6 @@
 #include "core/ToolError.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusMessage>
 
@@ -23,10 +22,7 @@ QDBusInterface tracker()
 
 std::unique_ptr<GnomeCursor> GnomeCursor::connect(Clock& clock)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kShell).value())
-        return nullptr;
-    return std::unique_ptr<GnomeCursor>(new GnomeCursor(clock));
+    return onSessionBus(kShell) ? std::unique_ptr<GnomeCursor>(new GnomeCursor(clock)) : nullptr;
 }
 
 GnomeCursor::GnomeCursor(Clock& clock)

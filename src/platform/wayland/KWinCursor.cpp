@@ -3,7 +3,6 @@
 #include "core/ToolError.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusReply>
 
@@ -37,10 +36,7 @@ QByteArray scriptFor(const QString& service)
 
 std::unique_ptr<KWinCursor> KWinCursor::connect(Clock& clock)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kKWin).value())
-        return nullptr;
-    return std::unique_ptr<KWinCursor>(new KWinCursor(clock));
+    return onSessionBus(kKWin) ? std::unique_ptr<KWinCursor>(new KWinCursor(clock)) : nullptr;
 }
 
 KWinCursor::KWinCursor(Clock& clock)

@@ -3,6 +3,7 @@
 #include "core/ToolError.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
 #include <QDBusVirtualObject>
@@ -39,6 +40,12 @@ public:
 private:
     std::optional<ScreenPoint>& latest_;
 };
+
+bool PushedCursor::onSessionBus(const QString& service)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() && bus.interface()->isServiceRegistered(service).value();
+}
 
 PushedCursor::PushedCursor(Clock& clock, QString service, QString who)
     : clock_(clock)

@@ -32,6 +32,8 @@ public:
     void stop() final;
 
 protected:
+    // Whether the compositor's service is on the session bus, where it can report.
+    static bool onSessionBus(const QString& service);
     // `service`: the compositor's name on the session bus; `who` names it in messages.
     PushedCursor(Clock& clock, QString service, QString who);
     // What makes the compositor report, and what ends it; begin() throws a
