@@ -87,14 +87,15 @@ void Player::lookAtDesktop()
 {
     const std::string awaited = services_.pointer.awaitedUptake();
     const double waited = services_.clock.seconds() - awaitingSince_;
-    if (awaited.empty() || waited >= kUptakeLimit) {
+    if (awaited.empty() || waited >= kUptakeLimit || desktopWaitedOut_) {
         state_ = State::Stepping;
         ticker_.startTicking();
-        if (!awaited.empty())
-            services_.messages.showWarning(
-                QStringLiteral("Waited %1 s for %2: moves and clicks may not reach the desktop.")
-                    .arg(kUptakeLimit)
-                    .arg(QString::fromStdString(awaited)));
+        if (awaited.empty() || desktopWaitedOut_)
+            return;
+        desktopWaitedOut_ = true; // the later passes of this playback play at once
+        services_.messages.showWarning(QStringLiteral("Waited %1 s for %2: moves and clicks may not reach the desktop.")
+                                           .arg(kUptakeLimit)
+                                           .arg(QString::fromStdString(awaited)));
         return;
     }
     const int secondsLeft = static_cast<int>(std::ceil(kUptakeLimit - waited));
@@ -279,6 +280,7 @@ void Player::finish()
 {
     ++passToken_;
     state_ = State::Idle;
+    desktopWaitedOut_ = false;
     ticker_.stop();
     const QString refused = letGo();
     observer_.playbackEnded();

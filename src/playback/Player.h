@@ -96,6 +96,7 @@ private:
     unsigned passToken_ = 0;
     double awaitingSince_ = 0; // the desktop's uptake, before a pass's first move
     std::optional<int> awaitedShown_;
+    bool desktopWaitedOut_ = false; // the limit ran out in this playback
     Wait wait_;
     std::unique_ptr<platform::RecordingFileReader> reader_; // open while a pass runs
     bool pressSent_ = false;                                // an injected press is held

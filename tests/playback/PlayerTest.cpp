@@ -205,6 +205,13 @@ TEST(PlayerTest, APassWaitsForTheDesktopToTakeInputTenSecondsAtMostAndAStopEndsT
         EXPECT_EQ(rig.desk.messages.errors.join(""), said);
         EXPECT_EQ(rig.remains(), "");
     }
+    Rig looped(PassPolicy::passes(3)); // a desktop that never takes it: waited for once a playback, said once
+    looped.desk.pointer.uptake = "sway to take it";
+    looped.start("1,1,0\r\n");
+    looped.desk.time.run();
+    EXPECT_EQ(looped.events().count("await 10"), 1);
+    EXPECT_EQ(looped.events().count("finished"), 3);
+    EXPECT_EQ(looped.desk.messages.errors.size(), 1);
 }
 
 TEST(PlayerTest, ARestartThatCannotGoOnOrAFaultLeavesItIdleAndSaysWhyAndACloseEndsEverythingAtOnceAndSilently)
