@@ -74,10 +74,11 @@ StopDoor::StopDoor(std::function<bool()> stop, const std::function<void(const st
 
 StopDoor::~StopDoor()
 {
-    knocks_.clear();
     door_.reset();
-    for (const auto& [knock, notifier] : knocks_)
+    for (auto& [knock, notifier] : knocks_) {
+        notifier.reset(); // before its descriptor closes
         ::close(knock);
+    }
     if (listener_ >= 0)
         ::close(listener_);
     if (!path_.empty())

@@ -28,19 +28,31 @@ unsigned int modifierOf(Display* display, KeySym lock)
     return mask;
 }
 
-// "Ctrl+Alt+F12": the modifiers named before the key.
+// "Ctrl+Alt+F12": the modifiers named before the key. Throws a ToolError
+// for a name it does not know, which would otherwise take the bare key.
 unsigned int modifiersNamed(const QStringList& parts)
 {
     unsigned int mask = 0;
     for (const QString& part : parts.mid(0, parts.size() - 1)) {
         const QString name = part.toLower();
-        mask |= name == "ctrl" || name == "control" ? ControlMask
-            : name == "shift"                       ? ShiftMask
-            : name == "alt"                         ? Mod1Mask
-            : name == "super"                       ? Mod4Mask
-                                                    : 0;
+        const unsigned int modifier = name == "ctrl" || name == "control" ? ControlMask
+            : name == "shift"                                             ? ShiftMask
+            : name == "alt"                                               ? Mod1Mask
+            : name == "super"                                             ? Mod4Mask
+                                                                          : 0;
+        if (!modifier)
+            throw ToolError(
+                "There is no modifier \"" + part.toStdString() + "\" to stop with: Ctrl, Shift, Alt and Super are");
+        mask |= modifier;
     }
     return mask;
+}
+
+void ungrab(Display* display, unsigned int keycode, const std::vector<unsigned int>& modifiers)
+{
+    for (const unsigned int mask : modifiers)
+        XUngrabKey(display, static_cast<int>(keycode), mask, DefaultRootWindow(display));
+    XSync(display, False);
 }
 
 } // namespace
@@ -69,7 +81,7 @@ X11StopKey::X11StopKey(X11ButtonSource& buttons, const QString& key, std::functi
     try {
         syncAndCheck(display, "Taking the key \"" + key.toStdString() + "\" (another program may hold it)");
     } catch (const ToolError&) {
-        modifiers_.clear(); // none of them is this program's
+        ungrab(display, keycode_, modifiers_); // the variants that were taken: only this program's go
         throw;
     }
     buttons_.onKeyPress([this, pressed = std::move(pressed)](unsigned int keycode) {
@@ -81,10 +93,7 @@ X11StopKey::X11StopKey(X11ButtonSource& buttons, const QString& key, std::functi
 X11StopKey::~X11StopKey()
 {
     buttons_.onKeyPress(nullptr);
-    Display* display = buttons_.display();
-    for (const unsigned int mask : modifiers_)
-        XUngrabKey(display, static_cast<int>(keycode_), mask, DefaultRootWindow(display));
-    XSync(display, False);
+    ungrab(buttons_.display(), keycode_, modifiers_);
 }
 
 } // namespace clickpath::platform::x11
