@@ -16,13 +16,27 @@
 
 namespace clickpath::platform::wayland {
 
+DesktopInputSettings::Subscription DesktopInputSettings::onChanged(std::function<void()> changed)
+{
+    auto held = std::make_shared<const std::function<void()>>(std::move(changed));
+    listeners_.push_back(held);
+    return held;
+}
+
+void DesktopInputSettings::tellChanged()
+{
+    std::erase_if(listeners_, [](const auto& listener) { return listener.expired(); });
+    for (const auto& listener : std::vector(listeners_)) // a listener may subscribe another
+        if (const Subscription held = listener.lock())
+            (*held)();
+}
+
 namespace {
 
 // Where the desktop tells nothing, libinput's defaults hold.
 class NoSettings final : public DesktopInputSettings {
 public:
     DeviceSettings of(const InputDeviceInfo&) override { return {}; }
-    void onChanged(std::function<void()>) override {}
 };
 
 // sway's inputs from its IPC socket (the i3 protocol: "i3-ipc", the payload's
@@ -48,7 +62,6 @@ public:
         const auto found = devices_.find({device.name, device.vendor, device.product});
         return found == devices_.end() ? DeviceSettings{} : found->second;
     }
-    void onChanged(std::function<void()> changed) override { changed_ = std::move(changed); }
 
 private:
     static constexpr quint32 kGetInputs = 100;
@@ -103,15 +116,13 @@ private:
                 = settings;
         }
         known_ = true;
-        if (changed_)
-            changed_();
+        tellChanged();
     }
 
     QLocalSocket socket_;
     QByteArray buffer_;
     std::map<std::tuple<std::string, unsigned, unsigned>, DeviceSettings> devices_;
     bool known_ = false;
-    std::function<void()> changed_;
 };
 
 // KWin's input devices over D-Bus, each at /org/kde/KWin/InputDevice/eventN.
@@ -127,8 +138,7 @@ public:
         QObject::connect(&watch_, &QFileSystemWatcher::fileChanged, [this, config] {
             watch_.addPath(config); // a file replaced is no longer watched
             read_.clear();
-            if (changed_)
-                changed_();
+            tellChanged();
         });
     }
 
@@ -140,8 +150,11 @@ public:
         QDBusInterface kwin(QStringLiteral("org.kde.KWin"),
             QStringLiteral("/org/kde/KWin/InputDevice/") + QString::fromStdString(device.node).section('/', -1),
             QStringLiteral("org.kde.KWin.InputDevice"), QDBusConnection::sessionBus());
+        const QVariant leftHanded = kwin.property("leftHanded");
+        if (!leftHanded.isValid())
+            return {}; // not KWin's device yet: asked again next time
         DeviceSettings settings;
-        settings.leftHanded = kwin.property("leftHanded").toBool();
+        settings.leftHanded = leftHanded.toBool();
         if (device.touchpad) {
             settings.tapping = kwin.property("tapToClick").toBool();
             settings.clickMethod = kwin.property("clickMethodClickfinger").toBool() ? ClickMethod::Clickfinger
@@ -149,12 +162,10 @@ public:
         }
         return read_[device.node] = settings;
     }
-    void onChanged(std::function<void()> changed) override { changed_ = std::move(changed); }
 
 private:
     QFileSystemWatcher watch_;
     std::map<std::string, DeviceSettings> read_; // by node, as read since the last change
-    std::function<void()> changed_;
 };
 
 } // namespace

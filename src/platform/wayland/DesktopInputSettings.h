@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace clickpath::platform::wayland {
 
@@ -16,11 +17,21 @@ namespace clickpath::platform::wayland {
 // the virtual pointer, which the desktop may have made left-handed too.
 class DesktopInputSettings {
 public:
+    // A listener's hold: it is told until this goes.
+    using Subscription = std::shared_ptr<const std::function<void()>>;
+
     virtual ~DesktopInputSettings() = default;
-    // The settings of a device; never waits on the desktop.
+    // The settings of a device. Some desktops are asked over D-Bus: not a
+    // call for the 10 ms tick.
     virtual DeviceSettings of(const InputDeviceInfo& device) = 0;
-    // `changed` runs on this thread when the settings may have changed.
-    virtual void onChanged(std::function<void()> changed) = 0;
+    // `changed` runs on this thread whenever the settings may have changed.
+    [[nodiscard]] Subscription onChanged(std::function<void()> changed);
+
+protected:
+    void tellChanged();
+
+private:
+    std::vector<std::weak_ptr<const std::function<void()>>> listeners_;
 };
 
 // The settings of the session's desktop: sway's inputs (its IPC), GNOME's

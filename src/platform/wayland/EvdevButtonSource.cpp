@@ -34,7 +34,7 @@ EvdevButtonSource::EvdevButtonSource(std::unique_ptr<DeviceDirectory> directory,
     for (const auto& [device, error] : refused)
         leaveOut(device, error);
     if (settings_)
-        settings_->onChanged([this] {
+        settingsChanged_ = settings_->onChanged([this] {
             for (auto& [node, watched] : devices_)
                 watched.reader->apply(settings_->of(watched.device));
         });

@@ -68,6 +68,7 @@ private:
     std::unique_ptr<QSocketNotifier> changesNotifier_;
     std::map<std::string, Watched> devices_;
     qt::ButtonDelivery delivery_;
+    DesktopInputSettings::Subscription settingsChanged_;
 };
 
 } // namespace clickpath::platform::wayland

@@ -66,18 +66,12 @@ public:
             settings.clickMethod = ClickMethod::None;
         return settings;
     }
-    void onChanged(std::function<void()> changed) override { changed_ = std::move(changed); }
 
 private:
-    static void changed(GSettings*, gchar*, gpointer self)
-    {
-        if (auto& changed = static_cast<GnomeSettings*>(self)->changed_)
-            changed();
-    }
+    static void changed(GSettings*, gchar*, gpointer self) { static_cast<GnomeSettings*>(self)->tellChanged(); }
 
     GSettings* mouse_;
     GSettings* touchpad_;
-    std::function<void()> changed_;
 };
 
 } // namespace

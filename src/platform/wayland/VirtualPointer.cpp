@@ -77,6 +77,18 @@ VirtualPointer::VirtualPointer(
     , uptake_(std::make_unique<UptakeWatch>(libevdev_uinput_get_devnode(device_)))
     , settings_(settings)
 {
+    if (settings_)
+        settingsChanged_ = settings_->onChanged([this] { readLeftHanded(); });
+    readLeftHanded();
+}
+
+void VirtualPointer::readLeftHanded()
+{
+    // libinput offers its left-handed option on every mouse, this one too: a
+    // desktop set left-handed would turn its left button into a right click.
+    const InputDeviceInfo self{
+        .node = libevdev_uinput_get_devnode(device_), .name = kVirtualPointerName, .mouse = true};
+    leftHanded_ = settings_ && settings_->of(self).leftHanded;
 }
 
 VirtualPointer::~VirtualPointer()
@@ -130,13 +142,8 @@ void VirtualPointer::moveTo(std::int32_t x, std::int32_t y)
 
 void VirtualPointer::sendLeft(bool down)
 {
-    // libinput offers its left-handed option on every mouse, this one too: a
-    // desktop set left-handed would turn its left button into a right click.
     // A release lets go of the button that was pressed.
-    const InputDeviceInfo self{
-        .node = libevdev_uinput_get_devnode(device_), .name = kVirtualPointerName, .mouse = true};
-    const unsigned int button
-        = !down && heldButton_ ? heldButton_ : (settings_ && settings_->of(self).leftHanded ? BTN_RIGHT : BTN_LEFT);
+    const unsigned int button = !down && heldButton_ ? heldButton_ : (leftHanded_ ? BTN_RIGHT : BTN_LEFT);
     send({{{}, EV_KEY, static_cast<std::uint16_t>(button), down ? 1 : 0}, {{}, EV_SYN, SYN_REPORT, 0}},
         down ? "Left press" : "Left release");
     heldButton_ = down ? button : 0;
@@ -157,7 +164,10 @@ void VirtualPointer::send(std::initializer_list<input_event> frame, const char* 
 
 std::string VirtualPointer::awaitedUptake()
 {
-    taken_ = taken_ || uptake_->taken();
+    if (!taken_ && uptake_->taken()) {
+        taken_ = true;
+        readLeftHanded(); // what the desktop made of this device, now that it has it
+    }
     return taken_ ? std::string()
                   : compositor_.toStdString() + " to take clickpath's virtual pointer ("
             + libevdev_uinput_get_devnode(device_) + ")";

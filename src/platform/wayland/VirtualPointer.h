@@ -65,7 +65,9 @@ public:
     // compositor tells no position. Throws a ToolError that says how to get
     // access when /dev/uinput cannot be written.
     // A desktop that made the device left-handed (`settings`, when there
-    // are any) gets its primary click from the right button.
+    // are any) gets its primary click from the right button; the setting is
+    // read when the compositor has taken the device and when it changes,
+    // never in a click.
     VirtualPointer(LayoutRect layout, std::unique_ptr<CursorSource> cursor, QString compositor,
         DesktopInputSettings* settings = nullptr);
     // Removes the device, once the compositor had time to read its last events.
@@ -88,6 +90,7 @@ public:
     void releaseLeft() override { sendLeft(false); }
 
 private:
+    void readLeftHanded();
     void sendLeft(bool down);
     void send(std::initializer_list<input_event> frame, const char* what);
 
@@ -98,6 +101,8 @@ private:
     libevdev_uinput* device_ = nullptr;
     std::unique_ptr<UptakeWatch> uptake_;
     DesktopInputSettings* settings_;
+    DesktopInputSettings::Subscription settingsChanged_;
+    bool leftHanded_ = false;     // as the desktop set this device
     unsigned int heldButton_ = 0; // the code of a press held, if one is
     bool taken_ = false;
     std::optional<std::pair<std::int32_t, std::int32_t>> lastAt_; // the axis values sent last

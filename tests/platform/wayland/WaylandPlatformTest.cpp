@@ -38,9 +38,8 @@ constexpr auto node = &FakeInputDevices::node;
 // The desktop's settings of each node, which the test changes.
 struct FakeSettings final : DesktopInputSettings {
     DeviceSettings of(const InputDeviceInfo& device) override { return byNode[device.node]; }
-    void onChanged(std::function<void()> changed) override { this->changed = std::move(changed); }
+    void changed() { tellChanged(); }
     std::map<std::string, DeviceSettings> byNode;
-    std::function<void()> changed;
 };
 
 // Present at start: a keyboard, which may not be opened, two pointing devices and the tool's own pointer;
@@ -81,6 +80,9 @@ TEST(EvdevSourceTest, ThePointingDevicesLeftAndRightEdgesArriveInOrderUpToTheCap
     devices.unplug(3);
     source.devicesChanged();
     EXPECT_EQ(source.watchedNodes(), (std::vector{node(2), node(5)}));
+    { // another listener of the settings, gone before they change
+        EvdevButtonSource another(std::make_unique<FakeInputDevices>(), {}, &settings);
+    }
     (settings.byNode[node(5)].leftHanded = true, settings.changed());
     EXPECT_TRUE(devices.applied[node(5)].leftHanded);
     devices.send(5, BTN_RIGHT, 1);
