@@ -47,12 +47,11 @@ void Recorder::start()
 // position of its own; a desktop that answers at once records at once.
 void Recorder::lookForFirstPosition()
 {
-    constexpr double kLook = 0.01; // s, a tick
     const std::optional<platform::ScreenPoint> at = pointer_.position();
     if (!at) {
         if (clock_.seconds() - awaitingSince_ >= kFirstPositionLimit)
             throw ToolError("The desktop told no position of the pointer within 5 s, so nothing was recorded.");
-        return ticker_.wakeAfter(kLook);
+        return ticker_.wakeAfter(kLineSeconds);
     }
     cursor_ = *at;
     writer_ = std::make_unique<platform::RecordingFileWriter>(path_);
@@ -90,16 +89,17 @@ void Recorder::tick()
 
 void Recorder::writeLines()
 {
+    const std::int64_t owed = linesOwed();
+    if (owed == 0)
+        return; // a tick the grid made up after this one's lines: no query
     // A failed query keeps the last position, as the line then shows.
     if (const auto at = pointer_.position())
         cursor_ = *at;
-    std::vector<core::Record> lines(static_cast<std::size_t>(linesOwed()));
-    if (lines.empty())
-        return; // a tick the grid made up after this one's lines
-    for (core::Record& line : lines)
+    lines_.resize(static_cast<std::size_t>(owed));
+    for (core::Record& line : lines_)
         line = {cursor_.x, cursor_.y, latch_.takeLineValue()};
-    writer_->append(lines);
-    linesWritten_ += static_cast<std::int64_t>(lines.size());
+    writer_->append(lines_);
+    linesWritten_ += owed;
     observer_.lineRecorded(linesWritten_, cursor_.x, cursor_.y);
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 namespace clickpath::recording {
 
@@ -65,9 +66,10 @@ private:
     double awaitingSince_ = 0;
     LeftButtonLatch latch_;
     std::unique_ptr<platform::RecordingFileWriter> writer_;
-    platform::ScreenPoint cursor_;  // the last position the pointer could tell
-    std::int64_t linesWritten_ = 0; // by this recording
-    double startedAt_ = 0;          // line n is due n ticks after it
+    platform::ScreenPoint cursor_;    // the last position the pointer could tell
+    std::int64_t linesWritten_ = 0;   // by this recording
+    double startedAt_ = 0;            // line n is due n ticks after it
+    std::vector<core::Record> lines_; // those of a tick, kept for the next
 };
 
 } // namespace clickpath::recording
