@@ -155,33 +155,12 @@ bool isNumericText(const QString& text, NumberFormat format)
     return normalise(text, format).has_value();
 }
 
-std::optional<float> singleOf(const QString& text, NumberFormat format)
-{
-    const auto value = parseNumberText(text, format);
-    // Checked before the cast: narrowing an out-of-range double is undefined.
-    if (!value || !(std::fabs(*value) <= static_cast<double>(std::numeric_limits<float>::max())))
-        return std::nullopt;
-    return static_cast<float>(*value);
-}
-
 std::optional<double> doubleOf(const QString& text, NumberFormat format)
 {
     const auto value = parseNumberText(text, format);
     if (!value || std::isinf(*value))
         return std::nullopt;
     return value;
-}
-
-std::optional<std::int16_t> integerOf(const QString& text, NumberFormat format)
-{
-    const auto value = doubleOf(text, format);
-    return value ? integerOf(*value) : std::nullopt;
-}
-
-std::optional<std::int32_t> longOf(const QString& text, NumberFormat format)
-{
-    const auto value = doubleOf(text, format);
-    return value ? longOf(*value) : std::nullopt;
 }
 
 std::optional<std::int16_t> integerOf(double value)

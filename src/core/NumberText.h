@@ -25,13 +25,10 @@ std::optional<double> parseNumberText(const QString& text, NumberFormat format =
 // True when the text is a number by form, whatever its size.
 bool isNumericText(const QString& text, NumberFormat format = NumberFormat::system());
 
-// Conversions of a box's text at the moment of use: nothing when the text is
-// not a number or the value does not fit.
-std::optional<float> singleOf(const QString& text, NumberFormat format = NumberFormat::system());
+// A box's text at the moment of use: nothing when the text is not a number
+// or the value does not fit a double.
 std::optional<double> doubleOf(const QString& text, NumberFormat format = NumberFormat::system());
-// Whole-number conversions round halves to even.
-std::optional<std::int16_t> integerOf(const QString& text, NumberFormat format = NumberFormat::system());
-std::optional<std::int32_t> longOf(const QString& text, NumberFormat format = NumberFormat::system());
+// Whole-number conversions round halves to even; nothing when the value does not fit.
 std::optional<std::int16_t> integerOf(double value);
 std::optional<std::int32_t> longOf(double value);
 // A 32-bit sum, or nothing when it overflows.

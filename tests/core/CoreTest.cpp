@@ -27,15 +27,12 @@ TEST(NumberTextTest, ANumberIsASignDigitsOneSeparatorAndAnExponentWithBlanksArou
         EXPECT_FALSE(isNumericText(QString::fromUtf8(text), kDot)) << text;
     EXPECT_EQ(doubleOf("-1,25E2", NumberFormat{QLatin1Char(',')}), -125.0);
     // Whole numbers round halves to even; what does not fit is refused.
-    const std::pair<const char*, std::int32_t> wholes[]
-        = {{"0.5", 0}, {"1.5", 2}, {"-2.5", -2}, {" 2147483647 ", 2147483647}};
-    for (const auto& [text, value] : wholes)
-        EXPECT_EQ(longOf(text, kDot), value) << text;
-    EXPECT_EQ(integerOf("-32768", kDot), -32768);
-    EXPECT_EQ(integerOf("32767.5", kDot), std::nullopt);
-    EXPECT_EQ(longOf("2147483647.5", kDot), std::nullopt);
-    EXPECT_EQ(singleOf("1E39", kDot), std::nullopt);
-    EXPECT_EQ(singleOf("3.4028234663852886E38", kDot), std::numeric_limits<float>::max());
+    const std::pair<double, std::int32_t> wholes[] = {{0.5, 0}, {1.5, 2}, {-2.5, -2}, {2147483647, 2147483647}};
+    for (const auto& [value, whole] : wholes)
+        EXPECT_EQ(longOf(value), whole) << value;
+    EXPECT_EQ(integerOf(-32768), -32768);
+    EXPECT_EQ(integerOf(32767.5), std::nullopt);
+    EXPECT_EQ(longOf(2147483647.5), std::nullopt);
     EXPECT_EQ(doubleOf("1E999", kDot), std::nullopt);
     EXPECT_EQ(sumOf(2147483647, 1), std::nullopt);
     EXPECT_EQ(sumOf(-2147483647, -1), -2147483647 - 1);

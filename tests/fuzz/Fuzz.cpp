@@ -1,6 +1,7 @@
 // libFuzzer targets, one per build of this file (FUZZ_TARGET names it): no crash, and each part keeps its promise.
 #include "cli/CommandLine.h"
 #include "core/NumberText.h"
+#include "core/PacingNumbers.h"
 #include "core/RecordingFormat.h"
 #include "platform/posix/ProfileFile.h"
 
@@ -13,18 +14,23 @@ using namespace clickpath;
 #define REQUIRE(promise) ((promise) ? void() : std::abort())
 
 // The number test and the conversions agree: a number by form converts or overflows, the rest is "not a
-// number"; whole numbers are the value rounded, in 16 bits whenever it fits there.
+// number"; whole numbers are the value rounded, in 16 bits whenever it fits there; a box's number is
+// either usable or has a problem to say.
 void fuzzNumberText(const QByteArray& bytes)
 {
     const core::NumberFormat format{QLatin1Char(!bytes.isEmpty() && (bytes[0] & 1) ? ',' : '.')};
     const QString text = QString::fromUtf8(bytes.mid(1));
     const auto value = core::parseNumberText(text, format);
     REQUIRE(core::isNumericText(text, format) == value.has_value());
-    const auto shortInt = core::integerOf(text, format);
-    const auto longInt = core::longOf(text, format);
-    REQUIRE(!longInt || (value && *longInt - *value <= 0.5 && *value - *longInt <= 0.5));
+    const auto shortInt = value ? core::integerOf(*value) : std::nullopt;
+    const auto longInt = value ? core::longOf(*value) : std::nullopt;
+    REQUIRE(!longInt || (*longInt - *value <= 0.5 && *value - *longInt <= 0.5));
     REQUIRE(shortInt == (longInt && *longInt >= -32768 && *longInt <= 32767 ? longInt : std::nullopt));
     REQUIRE(core::badNumberMessage(text, "x", format).startsWith(value ? "x: overflow" : "x: \""));
+    for (std::size_t box = 0; box < core::kSettingBoxCount; ++box) {
+        const core::CheckedNumber read = core::readNumber(static_cast<core::SettingBox>(box), text, "x");
+        REQUIRE(read.value.has_value() == read.problem.isEmpty());
+    }
 }
 
 // Setting a key reads back as set, again changes nothing, the other keys keep
@@ -54,6 +60,10 @@ void fuzzProfileFile(const QByteArray& bytes)
 void fuzzRecordingReader(const QByteArray& bytes)
 {
     struct Bytes final : core::ByteInput {
+        explicit Bytes(const QByteArray& bytes)
+            : text(bytes)
+        {
+        }
         std::size_t readSome(std::span<char> into) override // a few bytes at a time, to cross the reader's refills
         {
             const auto count = std::min<qsizetype>({static_cast<qsizetype>(into.size()), text.size() - at, 7});
@@ -63,7 +73,7 @@ void fuzzRecordingReader(const QByteArray& bytes)
         }
         const QByteArray& text;
         qsizetype at = 0;
-    } input{{}, bytes};
+    } input{bytes};
     core::RecordingReader reader(input);
     qsizetype records = 0;
     for (; const auto record = reader.next(); ++records)
