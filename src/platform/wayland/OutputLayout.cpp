@@ -81,14 +81,18 @@ LayoutRect boundsOf(const std::vector<LayoutRect>& outputs)
     return {left, top, right - left, bottom - top};
 }
 
-OutputLayout::OutputLayout()
-    : display_(wl_display_connect(nullptr))
+wl_display* connectWaylandDisplay()
 {
-    if (!display_) {
-        const char* name = std::getenv("WAYLAND_DISPLAY");
-        throw ToolError(std::string("Cannot reach the Wayland display ") + (name && *name ? name : "wayland-0") + ": "
-            + std::strerror(errno));
-    }
+    if (wl_display* display = wl_display_connect(nullptr))
+        return display;
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    throw ToolError(std::string("Cannot reach the Wayland display ") + (name && *name ? name : "wayland-0") + ": "
+        + std::strerror(errno));
+}
+
+OutputLayout::OutputLayout()
+    : display_(connectWaylandDisplay())
+{
     registry_ = wl_display_get_registry(display_);
     wl_registry_add_listener(registry_, &kRegistryListener, this);
     wl_display_roundtrip(display_); // the globals

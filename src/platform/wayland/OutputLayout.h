@@ -17,6 +17,10 @@ struct zxdg_output_v1;
 
 namespace clickpath::platform::wayland {
 
+// A connection of the program's own to the session's Wayland display.
+// Throws a ToolError that names the display when it cannot be reached.
+wl_display* connectWaylandDisplay();
+
 // The rectangle that holds every output; an empty one without outputs.
 LayoutRect boundsOf(const std::vector<LayoutRect>& outputs);
 

@@ -1,6 +1,5 @@
 #include "platform/wayland/WaylandDesktop.h"
 
-#include "core/ToolError.h"
 #include "platform/qt/GridTimer.h"
 #include "platform/wayland/EvdevButtonSource.h"
 #include "platform/wayland/GnomeCursor.h"
@@ -9,10 +8,6 @@
 #include "platform/wayland/UdevDirectory.h"
 
 #include <wayland-client-core.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 
 namespace clickpath::platform::wayland {
 
@@ -31,14 +26,7 @@ std::unique_ptr<CursorSource> connectCursor(const QProcessEnvironment& environme
 
 void checkWaylandDisplay()
 {
-    wl_display* display = wl_display_connect(nullptr);
-    if (display) {
-        wl_display_disconnect(display);
-        return;
-    }
-    const char* name = std::getenv("WAYLAND_DISPLAY");
-    throw ToolError(std::string("Cannot reach the Wayland display ") + (name && *name ? name : "wayland-0") + ": "
-        + std::strerror(errno));
+    wl_display_disconnect(connectWaylandDisplay());
 }
 
 WaylandDesktop::WaylandDesktop(const QString& compositor, MessageSink& messages)
