@@ -30,12 +30,17 @@ void checkWaylandDisplay()
 }
 
 WaylandDesktop::WaylandDesktop(const QString& compositor, MessageSink& messages)
+    : WaylandDesktop(compositor, messages, QProcessEnvironment::systemEnvironment())
+{
+}
+
+WaylandDesktop::WaylandDesktop(const QString& compositor, MessageSink& messages, const QProcessEnvironment& environment)
     : messages_(messages)
-    , inputSettings_(desktopInputSettings(QProcessEnvironment::systemEnvironment()))
+    , inputSettings_(desktopInputSettings(environment))
 {
     openPointingDevices(false); // said at start rather than at the first right click that goes unseen
-    pointer_ = std::make_unique<VirtualPointer>(outputs_.bounds(),
-        connectCursor(QProcessEnvironment::systemEnvironment(), clock_), compositor, inputSettings_.get());
+    pointer_ = std::make_unique<VirtualPointer>(
+        outputs_.bounds(), connectCursor(environment, clock_), compositor, inputSettings_.get());
     outputs_.onChanged([this] {
         try {
             pointer_->setLayout(outputs_.bounds());

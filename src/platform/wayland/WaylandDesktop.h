@@ -33,6 +33,7 @@ public:
     std::unique_ptr<Hold> watchWindowLoss(unsigned long, std::function<void()>) override { return nullptr; }
 
 private:
+    WaylandDesktop(const QString& compositor, MessageSink& messages, const QProcessEnvironment& environment);
     std::unique_ptr<MouseButtonSource> openPointingDevices(bool sayLeftOut);
 
     MessageSink& messages_;
