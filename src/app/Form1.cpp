@@ -33,16 +33,8 @@ Form1::Form1(WindowControls& controls, const platform::Services& services, platf
     , settings_(controls, paths.settingsFilePath())
     , exchange_(dialog, paths.workingRecordingPath())
 {
-    stops_.addRun([this] {
-        const bool ran = player_.running();
-        player_.stop(); // also when idle: the next "Auto" is a first pass
-        return ran;
-    });
-    stops_.addRun([this] {
-        const bool ran = recorder_.recording();
-        recorder_.stop();
-        return ran;
-    });
+    stops_.addRun([this] { return player_.stop(); }); // also when idle: the next "Auto" is a first pass
+    stops_.addRun([this] { return recorder_.stop(); });
     stops_.onStop([this](const stopping::Stop& stop, bool endedSomething) { stopped(stop, endedSomething); });
     services.session.onLeft(stops_.sourceOf(stopping::StopReason::SessionLeft));
 }

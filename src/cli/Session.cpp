@@ -232,18 +232,8 @@ void Session::addRuns()
         finish();
         return true;
     });
-    stops_.addRun([this] {
-        const bool ran = player_ && player_->running();
-        if (player_)
-            player_->stop();
-        return ran;
-    });
-    stops_.addRun([this] {
-        const bool ran = recorder_ && recorder_->recording();
-        if (recorder_)
-            recorder_->stop();
-        return ran;
-    });
+    stops_.addRun([this] { return player_ && player_->stop(); });
+    stops_.addRun([this] { return recorder_ && recorder_->stop(); });
     stops_.onStop([this](const stopping::Stop& stop, bool endedSomething) { stopped(stop, endedSomething); });
 }
 

@@ -308,11 +308,13 @@ void Player::fail(const QString& message)
     services_.messages.showError(message);
 }
 
-void Player::stop()
+bool Player::stop()
 {
+    const bool ran = running();
     passCount_ = 0; // the next "Auto" is a first pass again
     looping_ = false;
     end(PassEnd::Stopped);
+    return ran;
 }
 
 // Whatever runs ends now, with no restart.

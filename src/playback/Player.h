@@ -36,8 +36,8 @@ public:
     // player's next turn, never inside the edit.
     void numbersEdited();
     // The stop request: whatever runs ends now, and the next "Auto" is a
-    // first pass.
-    void stop();
+    // first pass. Says whether a playback was running.
+    bool stop();
     // "Rec": the next "Auto" counts its passes from 0 again.
     void forgetLoop() { looping_ = false; }
     // The program goes: everything ends at once, a held press is let go and

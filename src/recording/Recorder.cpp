@@ -103,10 +103,12 @@ void Recorder::writeLines()
     observer_.lineRecorded(linesWritten_, cursor_.x, cursor_.y);
 }
 
-void Recorder::stop()
+bool Recorder::stop()
 {
-    if (state_ != State::Idle)
-        end();
+    if (state_ == State::Idle)
+        return false;
+    end();
+    return true;
 }
 
 void Recorder::end()

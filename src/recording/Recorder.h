@@ -41,8 +41,9 @@ public:
     // stops telling positions and a line that cannot be written end the
     // recording, keeping every whole line before, and throw.
     void tick();
-    // Ends a recording; every line written stays. Nothing when none runs.
-    void stop();
+    // Ends a recording; every line written stays. Nothing when none runs;
+    // whether one ran.
+    bool stop();
     // The left button, as the mouse watcher reports it.
     void leftButton(bool pressed) { pressed ? latch_.pressed() : latch_.released(); }
     // Awaiting the first position, or recording.
