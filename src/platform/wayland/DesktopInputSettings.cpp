@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -127,18 +128,20 @@ private:
 
 // KWin's input devices over D-Bus, each at /org/kde/KWin/InputDevice/eventN.
 // KWin tells no change of them on the bus; its settings are saved in
-// kcminputrc, whose changes make the devices read anew.
+// kcminputrc, whose changes make the devices read anew. KWin makes that file
+// at the first change of a setting, so its folder is watched too.
 class KWinSettings final : public DesktopInputSettings {
 public:
     KWinSettings()
+        : config_(QDir(qEnvironmentVariable("XDG_CONFIG_HOME", QDir::homePath() + "/.config"))
+                      .filePath(QStringLiteral("kcminputrc")))
     {
-        const QString config = QDir(qEnvironmentVariable("XDG_CONFIG_HOME", QDir::homePath() + "/.config"))
-                                   .filePath(QStringLiteral("kcminputrc"));
-        watch_.addPath(config);
-        QObject::connect(&watch_, &QFileSystemWatcher::fileChanged, [this, config] {
-            watch_.addPath(config); // a file replaced is no longer watched
-            read_.clear();
-            tellChanged();
+        watch_.addPath(QFileInfo(config_).path());
+        watch_.addPath(config_);
+        QObject::connect(&watch_, &QFileSystemWatcher::fileChanged, [this] { readAnew(); });
+        QObject::connect(&watch_, &QFileSystemWatcher::directoryChanged, [this] {
+            if (!watch_.files().contains(config_) && QFileInfo::exists(config_))
+                readAnew(); // made just now
         });
     }
 
@@ -164,6 +167,14 @@ public:
     }
 
 private:
+    void readAnew()
+    {
+        watch_.addPath(config_); // a file replaced or made is not yet watched
+        read_.clear();
+        tellChanged();
+    }
+
+    const QString config_;
     QFileSystemWatcher watch_;
     std::map<std::string, DeviceSettings> read_; // by node, as read since the last change
 };

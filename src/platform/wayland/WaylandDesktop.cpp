@@ -38,6 +38,9 @@ WaylandDesktop::WaylandDesktop(const QString& compositor, MessageSink& messages,
     : messages_(messages)
     , inputSettings_(desktopInputSettings(environment))
 {
+    // logind takes the input devices from a session that is not in front: that, not their rule, is then the reason.
+    if (!session_.active())
+        throw ToolError(kInactiveSession);
     openPointingDevices(false); // said at start rather than at the first right click that goes unseen
     pointer_ = std::make_unique<VirtualPointer>(
         outputs_.bounds(), connectCursor(environment, clock_), compositor, inputSettings_.get());

@@ -23,8 +23,9 @@ void checkWaylandDisplay();
 // shortcut for `clickpath-cli stop`.
 class WaylandDesktop final : public Desktop {
 public:
-    // Throws a ToolError when no pointing device can be read, /dev/uinput
-    // cannot be written or the compositor's outputs cannot be read.
+    // Throws a ToolError when this session is not the active one, no
+    // pointing device can be read, /dev/uinput cannot be written or the
+    // compositor's outputs cannot be read.
     WaylandDesktop(const QString& compositor, MessageSink& messages);
     ~WaylandDesktop() override;
 
