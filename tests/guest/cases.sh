@@ -213,7 +213,9 @@ after_change() {
 case_outputs() {
     clicks_at 300,200 1500,300 >$tool/two.txt && started ~user/.local/bin/clickpath-cli play $tool/two.txt --loop
     what="the play began" check wait_for 30 seen 'left press 300 200'
-    as_user swaymsg create_output && as_user swaymsg output HEADLESS-1 mode 1280x1024 position 1280 0 scale 2
+    # Both placed: sway moves an output left unplaced to the right of the others when one is placed.
+    as_user swaymsg output Virtual-1 position 0 0 >/dev/null && as_user swaymsg create_output >/dev/null
+    as_user swaymsg output HEADLESS-1 mode 1280x1024 position 1280 0 scale 2 >/dev/null
     as_user swaymsg focus output HEADLESS-1 && { as_user stdbuf -oL wev >/tmp/clicks2.log 2>&1 & }
     wait_for 120 grep -q 'xdg_toplevel\] configure' /tmp/clicks2.log
     as_user swaymsg -t get_outputs -p | grep -E '^Output|Position|Scale|Current mode'
