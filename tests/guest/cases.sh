@@ -216,7 +216,9 @@ case_outputs() {
     # Both placed: sway moves an output left unplaced to the right of the others when one is placed.
     as_user swaymsg output Virtual-1 position 0 0 >/dev/null && as_user swaymsg create_output >/dev/null
     as_user swaymsg output HEADLESS-1 mode 1280x1024 position 1280 0 scale 2 >/dev/null
-    as_user swaymsg focus output HEADLESS-1 && { as_user stdbuf -oL wev >/tmp/clicks2.log 2>&1 & }
+    # A second wev, on the new output whichever has the focus (the play's clicks move it between the two).
+    as_user swaymsg 'for_window [title="^wev$"] move container to output HEADLESS-1' >/dev/null
+    as_user stdbuf -oL wev >/tmp/clicks2.log 2>&1 &
     wait_for 120 grep -q 'xdg_toplevel\] configure' /tmp/clicks2.log
     as_user swaymsg -t get_outputs -p | grep -E '^Output|Position|Scale|Current mode'
     after_change "added"
