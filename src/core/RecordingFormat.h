@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 #include <cstdint>
 #include <optional>
 #include <span>
