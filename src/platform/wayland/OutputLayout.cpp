@@ -145,7 +145,7 @@ void OutputLayout::outputDone()
     if (!notifier_)
         return; // still reading the first state
     const LayoutRect now = bounds();
-    if (now.x == bounds_.x && now.y == bounds_.y && now.width == bounds_.width && now.height == bounds_.height)
+    if (now == bounds_)
         return;
     bounds_ = now;
     if (changed_)

@@ -24,6 +24,7 @@ struct LayoutRect {
     std::int32_t y = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
+    bool operator==(const LayoutRect&) const = default;
 };
 
 // An absolute axis: its smallest and largest value.
