@@ -180,7 +180,6 @@ case_record_follows() {
 # The window, placed by the compositor, takes the keyboard from wev: Shift+Tab goes to "SET", the last control, whether
 # Qt has yet given "Rec" the focus or not, and Tab, Tab, Space click "Auto". It loops the drag, and stays after a
 # stop, so the release is the player's: at an exit libinput lifts buttons.
-keyboard_left_wev() { tail -n +"$((seen_from + 1))" /tmp/clicks.log | grep -q 'wl_keyboard\] leave'; }
 case_window_plays() {
     cp $tool/drag.txt $tool/clickpath.txt && started ~user/.local/bin/clickpath
     what="the window took the keyboard" check wait_for 60 keyboard_left_wev
