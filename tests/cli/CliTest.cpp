@@ -73,8 +73,9 @@ TEST(RecordingInfoTest, CountsRecordsPressesAsThePlayerSendsThemTheAreaAndWhereR
     const std::pair<std::string, QString> recordings[] = {
         {"1,1,0\r\n5,5,128\r\n6,6,128\r\n6,6,0\r\n7,7,128\r\n7,7,-7\r\n7,7,0\r\n", "7 1 1 1,1 7,7 0: "},
         {"", "0 0 0 0,0 0,0 0: "}, {"1,1,0\r\n\r\n8,x,0\r\n9,9,0\r\n", "1 0 0 1,1 1,1 3: Bad recording: \"x\" is not"},
-        {"\xEF\xBB\xBF-2,3,128\r\n", "1 1 0 -2,3 -2,3 0: "}, // a press held at the end is let go there
-        {longLine, "1000 0 1 0,5 999,5 0: "},                // the release comes one pixel on: a drag
+        {"\xEF\xBB\xBF-2,3,128\r\n", "1 1 0 -2,3 -2,3 0: "},      // a press held at the end is let go there
+        {longLine, "1000 0 1 0,5 999,5 0: "},                     // the release comes one pixel on: a drag
+        {"1,1,128\r\n1,1,128\r\n2,2,0\r\n", "3 0 1 1,1 2,2 0: "}, // held in place, let go elsewhere: a drag
         {"1,2,0\r\n" + std::string(100, '7'), "1 0 0 1,2 1,2 2: Bad recording: a field "}};
     for (const auto& [bytes, expected] : recordings) {
         writeFile(dir.filePath("r.txt"), bytes);

@@ -1,8 +1,14 @@
-// The POSIX side of the platform: the settings file's reader and writer.
+// The POSIX side of the platform: the settings file's reader and writer, the stop doors' folder.
 #include "fakes/FakeDesktop.h"
 #include "platform/posix/ProfileFile.h"
+#include "platform/posix/StopDoor.h"
 
 #include <QDir>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +51,32 @@ TEST(ProfileFileTest, FindsKeysRegardlessOfCaseOrBlanksInTheFirstMatchingSection
         EXPECT_EQ(said.rfind("Cannot store the settings in " + bad.toStdString() + ": ", 0), 0u) << said;
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"plain", "t.ini"}));
+}
+
+// The doors' folder is the user's own and closed to others, or there is none: a file, an open folder or a link
+// in its place is refused, not used.
+TEST(StopDoorTest, TheDoorsFolderIsMadeClosedToOthersAndWhatElseStandsInItsPlaceIsRefused)
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const std::pair<const char*, std::function<void(const std::string&)>> places[]
+        = {{"nothing there", [](const std::string&) {}},
+            {"a file", [](const std::string& at) { ::close(::open(at.c_str(), O_CREAT | O_WRONLY, 0600)); }},
+            {"a folder others may enter", [](const std::string& at) { ::mkdir(at.c_str(), 0755); }},
+            {"a link to a closed folder", [](const std::string& at) {
+                 (::mkdir((at + "-real").c_str(), 0700), ::symlink((at + "-real").c_str(), at.c_str()));
+             }}};
+    for (const auto& [name, put] : places) {
+        SCOPED_TRACE(name);
+        QTemporaryDir dir;
+        qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
+        const std::string at = dir.filePath("clickpath").toStdString();
+        put(at);
+        const bool given = posix::stopDoorFolder() == at;
+        EXPECT_EQ(given, std::string(name) == "nothing there");
+        struct stat made {};
+        EXPECT_TRUE(!given || (::stat(at.c_str(), &made) == 0 && (made.st_mode & 0777) == 0700));
+    }
+    qputenv("XDG_RUNTIME_DIR", runtime);
 }
 
 } // namespace
