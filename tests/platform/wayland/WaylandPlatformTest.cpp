@@ -190,6 +190,22 @@ TEST(UptakeTest, AnOpenOfTheVirtualPointerHeldAtTwoLooksInARowIsTheCompositorsAM
     }
 }
 
+// The watch counts the opens of its own node only, though it watches the whole folder.
+TEST(UptakeTest, OnlyAnOpenOfTheNodeItselfHeldAtTwoLooksIsTaken)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"event8", "event9"})
+        fakes::writeFile(dir.filePath(name), "");
+    UptakeWatch watch(dir.filePath("event9").toStdString());
+    QFile beside(dir.filePath("event8")), node(dir.filePath("event9"));
+    ASSERT_TRUE(beside.open(QIODevice::ReadOnly));
+    const bool besideLooks[] = {watch.taken(), watch.taken()};
+    ASSERT_TRUE(node.open(QIODevice::ReadOnly));
+    const bool nodeLooks[] = {watch.taken(), watch.taken()};
+    EXPECT_EQ(std::vector<bool>({besideLooks[0], besideLooks[1], nodeLooks[0], nodeLooks[1]}),
+        std::vector<bool>({false, false, false, true}));
+}
+
 TEST(LayoutMappingTest, EachLayoutPixelHasItsOwnAxisValueAndFarPositionsStopAtTheEdge)
 {
     const LayoutRect layout{-1280, 0, 2560, 1024}; // a second output left of the first
