@@ -206,6 +206,19 @@ TEST(UptakeTest, OnlyAnOpenOfTheNodeItselfHeldAtTwoLooksIsTaken)
         std::vector<bool>({false, false, false, true}));
 }
 
+// A /proc of one process (folder name) with one open file: whether it is another process's hold of event9.
+TEST(UptakeTest, ProcShowsTheNodeHeldByAnotherProcessNotByThisOneNorByAFolderThatIsNoProcess)
+{
+    const std::tuple<const char*, const char*, bool> cases[] = {{"10", "/dev/input/event9", true},
+        {"10", "/dev/input/event8", false}, {"7", "/dev/input/event9", false}, {"x10", "/dev/input/event9", false}};
+    for (const auto& [process, open, held] : cases) {
+        QTemporaryDir proc;
+        QDir(proc.path()).mkpath(QString(process) + "/fd");
+        QFile::link(open, proc.filePath(QString(process) + "/fd/3"));
+        EXPECT_EQ(openedElsewhere(proc.path().toStdString(), "/dev/input/event9", 7), held) << process << open;
+    }
+}
+
 TEST(LayoutMappingTest, EachLayoutPixelHasItsOwnAxisValueAndFarPositionsStopAtTheEdge)
 {
     const LayoutRect layout{-1280, 0, 2560, 1024}; // a second output left of the first
