@@ -109,8 +109,9 @@ void addOptions(QCommandLineParser& parser, Command command = Command::Help)
         parser.addPositionalArgument("command",
             "play [FILE]: play FILE, by default clickpath's working recording.\n"
             "record FILE: record into FILE.\n"
-            "info [FILE]: say what FILE holds, without playing it.");
-    else
+            "info [FILE]: say what FILE holds, without playing it.\n"
+            "stop: stop what clickpath records or plays in this session.");
+    else if (command != Command::Stop)
         parser.addPositionalArgument(
             "FILE", command == Command::Record ? "The file to record into." : "The recording.");
     if (command == Command::Help || command == Command::Play)
