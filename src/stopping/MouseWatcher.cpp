@@ -29,13 +29,11 @@ void MouseWatcher::catchUp(bool secondaryStops)
 {
     if (!delivering_)
         return;
-    secondaryStops_ = secondaryStops;
     mouse_->takeWaiting();
-    while (handleItems() == kItemsPerNotification) {}
-    secondaryStops_ = true;
+    while (handleItems(secondaryStops) == kItemsPerNotification) {}
 }
 
-std::size_t MouseWatcher::handleItems()
+std::size_t MouseWatcher::handleItems(bool secondaryStops)
 {
     std::array<platform::ButtonItem, kItemsPerNotification> items{};
     std::size_t count = 0;
@@ -51,7 +49,7 @@ std::size_t MouseWatcher::handleItems()
     for (std::size_t i = 0; i < count; ++i) {
         if (items[i].button == platform::MouseButton::Primary)
             observer_.primaryButton(items[i].pressed);
-        else if (secondaryStops_)
+        else if (secondaryStops)
             stops_.request({StopReason::SecondaryButton});
     }
     return count;

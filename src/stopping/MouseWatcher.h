@@ -44,13 +44,13 @@ public:
     static constexpr std::size_t kItemsPerNotification = 10;
 
 private:
-    // Reads up to one notification's worth of items and reports them; returns how many.
-    std::size_t handleItems();
+    // Reads up to one notification's worth of items and reports them (the
+    // secondary button as a stop when `secondaryStops`); returns how many.
+    std::size_t handleItems(bool secondaryStops = true);
 
     Opener openMouse_;
     ButtonObserver& observer_;
     StopController& stops_;
-    bool secondaryStops_ = true;
     std::unique_ptr<platform::MouseButtonSource> mouse_;
     bool delivering_ = false;
 };

@@ -106,8 +106,7 @@ std::optional<ScreenPoint> VirtualPointer::position()
 void VirtualPointer::setLayout(LayoutRect layout)
 {
     const AxisRange horizontal = horizontalAxisOf(layout), vertical = verticalAxisOf(layout);
-    if (horizontal.minimum == horizontal_.minimum && horizontal.maximum == horizontal_.maximum
-        && vertical.minimum == vertical_.minimum && vertical.maximum == vertical_.maximum)
+    if (horizontal == horizontal_ && vertical == vertical_)
         return;
     libevdev_uinput* made = createDevice(horizontal, vertical);
     libevdev_uinput_destroy(device_);

@@ -31,6 +31,7 @@ struct LayoutRect {
 struct AxisRange {
     std::int32_t minimum = 0;
     std::int32_t maximum = 0;
+    bool operator==(const AxisRange&) const = default;
 };
 
 // libinput scales an absolute axis value v to (v - min) / (max - min + 1) of
