@@ -35,8 +35,7 @@ Form1::Form1(WindowControls& controls, const platform::Services& services, platf
 {
     stops_.addRun([this] { return player_.stop(); }); // also when idle: the next "Auto" is a first pass
     stops_.addRun([this] { return recorder_.stop(); });
-    stops_.onStop([this](const stopping::Stop& stop, bool endedSomething) { stopped(stop, endedSomething); });
-    services.session.onLeft(stops_.sourceOf(stopping::StopReason::SessionLeft));
+    stopping::stopWhenSessionLeft(stops_, services.session, messages_);
 }
 
 template <typename Handler>
@@ -206,13 +205,6 @@ void Form1::primaryButton(bool down)
 {
     recorder_.leftButton(down); // the primary button is the recording's left one
     down ? pressed() : released();
-}
-
-void Form1::stopped(const stopping::Stop& stop, bool endedSomething)
-{
-    // A stop the user made shows as its end; one that came of itself says why.
-    if (stop.reason == stopping::StopReason::SessionLeft && endedSomething)
-        messages_.showWarning(platform::kSessionLeft);
 }
 
 } // namespace clickpath::app

@@ -99,7 +99,6 @@ private:
     void lineRecorded(std::int64_t lines, std::int32_t x, std::int32_t y) override;
     void recordingEnded() override;
     void primaryButton(bool pressed) override;
-    void stopped(const stopping::Stop& stop, bool endedSomething);
 
     WindowControls& controls_;
     platform::MessageSink& messages_;

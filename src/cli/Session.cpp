@@ -91,7 +91,7 @@ void Session::start()
     // Stops count from here on: while the recording is read, during the
     // delay and before the first move.
     openWatcher();
-    services_.session.onLeft(stops_.sourceOf(stopping::StopReason::SessionLeft));
+    stopping::stopWhenSessionLeft(stops_, services_.session, services_.messages);
     ticker_->onTick([this] { prepareTurn(); });
     prepare();
 }
@@ -234,13 +234,6 @@ void Session::addRuns()
     });
     stops_.addRun([this] { return player_ && player_->stop(); });
     stops_.addRun([this] { return recorder_ && recorder_->stop(); });
-    stops_.onStop([this](const stopping::Stop& stop, bool endedSomething) { stopped(stop, endedSomething); });
-}
-
-void Session::stopped(const stopping::Stop& stop, bool endedSomething)
-{
-    if (stop.reason == stopping::StopReason::SessionLeft && endedSomething)
-        services_.messages.showWarning(platform::kSessionLeft);
 }
 
 void Session::finish()

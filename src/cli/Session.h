@@ -81,7 +81,6 @@ private:
     void recordingEnded() override { finish(); }
     void addRuns();
     void primaryButton(bool pressed) override;
-    void stopped(const stopping::Stop& stop, bool endedSomething);
 
     Invocation invocation_;
     core::AppPaths paths_;

@@ -14,4 +14,12 @@ bool StopController::request(const Stop& stop)
     return ended;
 }
 
+void stopWhenSessionLeft(StopController& stops, platform::SessionWatch& session, platform::MessageSink& messages)
+{
+    session.onLeft([&stops, &messages] {
+        if (stops.request({StopReason::SessionLeft}))
+            messages.showWarning(platform::kSessionLeft);
+    });
+}
+
 } // namespace clickpath::stopping

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/MessageSink.h"
+#include "platform/SessionWatch.h"
+
 #include <functional>
 #include <optional>
 #include <vector>
@@ -48,5 +51,10 @@ private:
     Told told_;
     std::optional<Stop> first_;
 };
+
+// Another session coming in front is a stop source: what runs ends, and
+// `messages` says why when something ran (a stop the user made shows as the
+// end of what ran; this one came of itself).
+void stopWhenSessionLeft(StopController& stops, platform::SessionWatch& session, platform::MessageSink& messages);
 
 } // namespace clickpath::stopping
