@@ -1,5 +1,7 @@
 #include "platform/posix/StopDoor.h"
 
+#include "platform/posix/UnixSocketAddress.h"
+
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -26,16 +28,6 @@ std::string sessionPrefix()
     return std::string(session && *session ? session : "nosession") + '.';
 }
 
-std::optional<sockaddr_un> addressOf(const std::string& path)
-{
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path)
-        return std::nullopt;
-    std::memcpy(address.sun_path, path.data(), path.size());
-    return address;
-}
-
 } // namespace
 
 std::string stopDoorFolder()
@@ -57,7 +49,7 @@ StopDoor::StopDoor(std::function<bool()> stop, const std::function<void(const st
 {
     const std::string folder = stopDoorFolder();
     path_ = folder + '/' + sessionPrefix() + std::to_string(::getpid());
-    const auto address = addressOf(path_);
+    const auto address = unixSocketAddress(path_);
     listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     ::unlink(path_.c_str()); // a door left by a process of the same number that was killed
     if (folder.empty() || !address || listener_ < 0
@@ -116,7 +108,7 @@ int knockAtStopDoors()
         if (std::strncmp(door->d_name, sessionPrefix().c_str(), sessionPrefix().size()) != 0)
             continue;
         const std::string path = folder + '/' + door->d_name;
-        const auto address = addressOf(path);
+        const auto address = unixSocketAddress(path);
         const int knock = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (!address || knock < 0) {
             if (knock >= 0)

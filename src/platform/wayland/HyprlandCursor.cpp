@@ -1,6 +1,7 @@
 #include "platform/wayland/HyprlandCursor.h"
 
 #include "core/ToolError.h"
+#include "platform/posix/UnixSocketAddress.h"
 
 #include <QFileInfo>
 
@@ -97,17 +98,15 @@ std::optional<ScreenPoint> HyprlandCursor::position()
 // the next look.
 void HyprlandCursor::ask()
 {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (socketPath_.size() >= sizeof address.sun_path) {
+    const std::optional<sockaddr_un> address = posix::unixSocketAddress(socketPath_);
+    if (!address) {
         failure_ = "the path is too long for a socket";
         return;
     }
-    std::memcpy(address.sun_path, socketPath_.data(), socketPath_.size());
     // Not blocking: a connection for which Hyprland's queue has no room fails
     // at once instead of waiting.
     request_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (request_ < 0 || ::connect(request_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
+    if (request_ < 0 || ::connect(request_, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0
         || ::send(request_, kRequest.data(), kRequest.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(kRequest.size())) {
         failure_ = std::strerror(errno);
         return hangUp();
