@@ -46,6 +46,11 @@ TEST(CommandLineTest, ReadsEachCommandWithItsOptionsNamesWhatIsWrongAndFitsEight
     }
     for (const QString& line : (cli::usage() + cli::helpText() + cli::helpText(cli::Command::Play)).split(QChar(10)))
         EXPECT_LE(line.size(), 80) << line;
+    // Each help names what its command takes, and nothing another takes.
+    for (const auto& [command, says, saysNot] : {std::tuple(cli::Command::Help, "stop: stop what", "The recording."),
+             std::tuple(cli::Command::Play, "The recording.", "stop: stop what"),
+             std::tuple(cli::Command::Stop, "this session", "FILE")})
+        EXPECT_TRUE(cli::helpText(command).contains(says) && !cli::helpText(command).contains(saysNot)) << says;
 }
 
 TEST(ProgressLineTest, FitsEachWidthShorteningTheBarThenDroppingWhatTellsLeast)
