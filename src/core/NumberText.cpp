@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -93,7 +94,9 @@ long long magnitudeOf(std::string_view text)
     if (e != std::string_view::npos) {
         const std::string_view digits = text.substr(e + 1 + (text[e + 1] == '+'));
         if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec != std::errc())
-            exponent = text[e + 1] == '-' ? LLONG_MIN / 2 : LLONG_MAX / 2;
+            exponent = text[e + 1] == '-' ? LLONG_MIN : LLONG_MAX;
+        // Far beyond either way, with room for the digits' own powers.
+        exponent = std::clamp(exponent, LLONG_MIN / 2, LLONG_MAX / 2);
         text = text.substr(0, e);
     }
     const std::size_t point = std::min(text.find('.'), text.size());

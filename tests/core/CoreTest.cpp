@@ -33,7 +33,11 @@ TEST(NumberTextTest, ANumberIsASignDigitsOneSeparatorAndAnExponentWithBlanksArou
     EXPECT_EQ(integerOf(-32768), -32768);
     EXPECT_EQ(integerOf(32767.5), std::nullopt);
     EXPECT_EQ(longOf(2147483647.5), std::nullopt);
-    EXPECT_EQ(doubleOf("1E999", kDot), std::nullopt);
+    // Exponents that fit a long long, with digits that take the power beyond it.
+    const std::string farOut = "1" + std::string(31, '0') + "E9223372036854775807";
+    for (const std::string& far : {std::string("1E999"), farOut})
+        EXPECT_EQ(doubleOf(QString::fromStdString(far), kDot), std::nullopt) << far;
+    EXPECT_EQ(doubleOf("0.01E-9223372036854775808", kDot), 0.0);
     EXPECT_EQ(sumOf(2147483647, 1), std::nullopt);
     EXPECT_EQ(sumOf(-2147483647, -1), -2147483647 - 1);
     EXPECT_EQ(badNumberMessage(" 1E39 ", "VM", kDot), "VM: overflow, 1E39 is out of range");
