@@ -9,8 +9,6 @@ bool StopController::request(const Stop& stop)
     bool ended = false;
     for (const Run& run : runs_)
         ended = run() || ended; // each, whatever the others did
-    if (told_)
-        told_(stop, ended);
     return ended;
 }
 

@@ -26,16 +26,14 @@ struct Stop {
 // Every stop of both programs goes through here. The stop sources (the
 // mouse watcher, the signals, the stop key, the stop command, the session's
 // watch) request one, and it ends whatever runs: a recording, playback, a
-// start still being prepared. The program learns of each stop, with its
-// reason, to show it.
+// start still being prepared. The first stop's reason stays for the
+// program's end to show; a source whose stop came of itself says why.
 class StopController {
 public:
     // Ends something if it runs; true when it ran.
     using Run = std::function<bool()>;
-    using Told = std::function<void(const Stop& stop, bool endedSomething)>;
 
     void addRun(Run run) { runs_.push_back(std::move(run)); }
-    void onStop(Told told) { told_ = std::move(told); }
     // A source's request: every run is ended. True when something ran.
     bool request(const Stop& stop);
     // The first stop requested, which the program's end may show.
@@ -48,7 +46,6 @@ public:
 
 private:
     std::vector<Run> runs_;
-    Told told_;
     std::optional<Stop> first_;
 };
 

@@ -20,7 +20,7 @@ struct Log final : stopping::ButtonObserver {
 struct StoppingTest : ::testing::Test {
     StoppingTest()
     {
-        stops.onStop([this](const stopping::Stop&, bool) { log.events << "stop"; });
+        stops.addRun([this] { return void(log.events << "stop"), false; });
     }
     FakeDesktop desk;
     Log log;
