@@ -33,7 +33,9 @@ outputs             sway             clicks land at their logical pixels on two 
 
 printf '%s\r\n' '[STATUS]' SLEEP_TIME=0 WAIT_CLICK_TIME=0 VERTICAL_MARGIN=0 HORIZON_MARGIN=0 WAIT_FIRST_TIME=0 \
     >$tool/clickpath.ini # both programs' five numbers: margins 0, no waits
-lines 1 450,380,0 >$tool/drag.txt && lines 3000 450,380,128 >>$tool/drag.txt # 30 s held at (450, 380)
+lines 1 450,380,0 >$tool/drag.txt && lines 6000 450,380,128 >>$tool/drag.txt # 60 s held at (450, 380)
+# A loaded emulation may take its time to start a play; a press seen within the minute is the first pass's own.
+drag_began() { what="the drag began" check wait_for 60 seen 'left press 450 380'; }
 lines 1 10,10,0 >$tool/still.txt
 
 case_granted() {
@@ -71,7 +73,7 @@ case_quick_clicks() { # each release followed by a move in the next tick, a drag
 
 # Stops the drag that $pid plays by the command $2; it ends by itself with exit status $1 and no button down.
 drag_stopped_by() {
-    what="the drag began" check wait_for 30 seen 'left press 450 380'
+    drag_began
     $2 "$pid"
     ends_with "$1"
     what="no button is left down" check wait_for 5 left_up
@@ -104,7 +106,7 @@ case_no_permission() {
 
 # The desk made left-handed while a play runs (KWin sets each device present, the program's own pointer too).
 case_left_handed() {
-    loop_drag && what="the drag began" check wait_for 30 seen 'left press 450 380'
+    loop_drag && drag_began
     "left_handed_$compositor" true; sleep 3 # the desktop tells the programs
     echo right >&3 && sleep 3 && what="the right button, now primary, does not stop it" check [ ! -s /tmp/ended ]
     echo left >&3 && ends_with 0
@@ -157,13 +159,15 @@ record_follows_gnome() {
     set_up_block 2 >/tmp/enable.sh && cat /tmp/enable.sh
     as_user bash -e /tmp/enable.sh; what="the README's step enables the extension" check [ $? -eq 0 ]
 }
+recorded_at() { in_order "$(tail -n 1 $tool/followed.txt | cut -d, -f1,2)" "$1"; } # the last line, within a pixel
 case_record_follows() {
     "record_follows_$compositor"
     started ~user/.local/bin/clickpath-cli record $tool/followed.txt
     what="the recording began" check wait_for 60 test -s $tool/followed.txt
     [ $compositor = kwin ] && what="the script is loaded" check script_loaded true
-    # The last place is in wev, which keeps the keyboard after the click.
-    for at in "300 200" "900 250" "1000 800" "700 460"; do echo "to $at" >&3 && sleep 0.5; done
+    # The last place is in wev, which keeps the keyboard after the click. A compositor that falls behind (GNOME under
+    # a loaded emulation) takes two moves in one frame and shows only the second: each move waits to be recorded.
+    for at in 300,200 900,250 1000,800 700,460; do echo "to ${at/,/ }" >&3 && wait_for 10 recorded_at "$at"; done
     echo left >&3 && sleep 0.5 && echo right >&3 && ends_with 0
     places=$(tr -d '\r' <$tool/followed.txt | cut -d, -f1,2 | uniq | tr '\n' ' ')
     what="the recording holds the four places in order: $places" \
@@ -184,7 +188,7 @@ case_window_plays() {
     cp $tool/drag.txt $tool/clickpath.txt && started ~user/.local/bin/clickpath
     what="the window took the keyboard" check wait_for 60 keyboard_left_wev
     echo "key leftshift+tab tab tab space" >&3
-    what="the drag began" check wait_for 30 seen 'left press 450 380'
+    drag_began
     right_click
     what="the stopped play let go, its pointer still there" check wait_for 5 left_up
     what="the window still runs" check [ ! -s /tmp/ended ]
@@ -192,7 +196,7 @@ case_window_plays() {
 }
 
 case_storm() {
-    loop_drag && what="the drag began" check wait_for 30 seen 'left press 450 380'
+    loop_drag && drag_began
     kill -STOP "$pid" && echo "storm 4000" >&3 && wait_for 60 grep -q '^did storm' /tmp/hand.nodes
     kill -CONT "$pid" && ends_with 0
 }
@@ -228,7 +232,7 @@ case_outputs() {
 case_session_switch() {
     python3 "$share/guest-hand" watch "clickpath virtual pointer" >/tmp/watched &
     loop_drag && wait_for 30 grep -q watching /tmp/watched
-    what="the drag began" check wait_for 30 seen 'left press 450 380'
+    drag_began
     systemctl start clickpath-other.service && wait_for 30 session_of other && loginctl activate "$(session_of other)"
     ends_with 0 && what="it says why" check grep -q 'This session is no longer the active one' /tmp/said
     what="it let go before it ended: $(tr '\n' ';' </tmp/watched)" check [ "$(tail -1 /tmp/watched)" = "left 0" ]
