@@ -60,8 +60,14 @@ public:
 
     DeviceSettings of(const InputDeviceInfo& device) override
     {
-        const auto found = devices_.find({device.name, device.vendor, device.product});
+        const auto found = devices_.find(keyOf(device));
         return found == devices_.end() ? DeviceSettings{} : found->second;
+    }
+
+    // A sway that went tells nothing more: what stands is all there is.
+    bool knows(const InputDeviceInfo& device) override
+    {
+        return socket_.state() != QLocalSocket::ConnectedState || devices_.contains(keyOf(device));
     }
 
 private:
@@ -69,6 +75,9 @@ private:
     static constexpr quint32 kSubscribe = 2;
     static constexpr quint32 kEventBit = 0x80000000U;
     static constexpr int kHeader = 14;
+
+    using Key = std::tuple<std::string, unsigned, unsigned>;
+    static Key keyOf(const InputDeviceInfo& device) { return {device.name, device.vendor, device.product}; }
 
     void send(quint32 type, const QByteArray& payload)
     {
@@ -122,7 +131,7 @@ private:
 
     QLocalSocket socket_;
     QByteArray buffer_;
-    std::map<std::tuple<std::string, unsigned, unsigned>, DeviceSettings> devices_;
+    std::map<Key, DeviceSettings> devices_;
     bool known_ = false;
 };
 
@@ -164,6 +173,12 @@ public:
                                                                                     : ClickMethod::ButtonAreas;
         }
         return read_[device.node] = settings;
+    }
+
+    bool knows(const InputDeviceInfo& device) override
+    {
+        of(device);
+        return read_.contains(device.node);
     }
 
 private:

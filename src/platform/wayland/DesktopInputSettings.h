@@ -24,6 +24,13 @@ public:
     // The settings of a device. Some desktops are asked over D-Bus: not a
     // call for the 10 ms tick.
     virtual DeviceSettings of(const InputDeviceInfo& device) = 0;
+    // Whether the desktop has told how it set `device` up: one just plugged
+    // may not be in its word yet. Always, where it tells nothing per device.
+    virtual bool knows(const InputDeviceInfo& device)
+    {
+        (void)device;
+        return true;
+    }
     // `changed` runs on this thread whenever the settings may have changed.
     [[nodiscard]] Subscription onChanged(std::function<void()> changed);
 

@@ -82,13 +82,16 @@ VirtualPointer::VirtualPointer(
     readLeftHanded();
 }
 
+InputDeviceInfo VirtualPointer::asInputDevice() const
+{
+    return {.node = libevdev_uinput_get_devnode(device_), .name = kVirtualPointerName, .mouse = true};
+}
+
 void VirtualPointer::readLeftHanded()
 {
     // libinput offers its left-handed option on every mouse, this one too: a
     // desktop set left-handed would turn its left button into a right click.
-    const InputDeviceInfo self{
-        .node = libevdev_uinput_get_devnode(device_), .name = kVirtualPointerName, .mouse = true};
-    leftHanded_ = settings_ && settings_->of(self).leftHanded;
+    leftHanded_ = settings_ && settings_->of(asInputDevice()).leftHanded;
 }
 
 VirtualPointer::~VirtualPointer()
@@ -163,7 +166,9 @@ void VirtualPointer::send(std::initializer_list<input_event> frame, const char* 
 
 std::string VirtualPointer::awaitedUptake()
 {
-    if (!taken_ && uptake_->taken()) {
+    // Taken once the compositor holds it and the desktop has said how it set it
+    // up, which a click that follows at once depends on (left-handed).
+    if (!taken_ && uptake_->taken() && (!settings_ || settings_->knows(asInputDevice()))) {
         taken_ = true;
         readLeftHanded(); // what the desktop made of this device, now that it has it
     }

@@ -92,6 +92,7 @@ public:
     void releaseLeft() override { sendLeft(false); }
 
 private:
+    InputDeviceInfo asInputDevice() const; // as the desktop's settings know it
     void readLeftHanded();
     void sendLeft(bool down);
     void send(std::initializer_list<input_event> frame, const char* what);

@@ -11,6 +11,7 @@
 #include "platform/wayland/Uptake.h"
 #include "platform/wayland/VirtualPointer.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -19,7 +20,9 @@
 #include <QThread>
 
 #include <atomic>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>
@@ -232,6 +235,81 @@ TEST(LayoutMappingTest, EachLayoutPixelHasItsOwnAxisValueAndFarPositionsStopAtTh
     // The layout spans every output: a 1920 x 1080 at scale 1.5 is 1280 x 720 logical pixels, right of the first.
     const LayoutRect spanned = boundsOf({{0, 0, 1280, 1024}, {1280, 100, 1280, 720}, {-640, -480, 640, 480}});
     EXPECT_EQ(std::tuple(spanned.x, spanned.y, spanned.width, spanned.height), std::tuple(-640, -480, 3200, 1504));
+}
+
+// A fake sway at `socketPath`, in its IPC's framing: each get_inputs is answered with `inputs` as it stands; `plug`
+// sends an input event first, `leave` closes the connection.
+struct FakeSway {
+    explicit FakeSway(const QString& socketPath)
+    {
+        sockaddr_un address{AF_UNIX, {}};
+        socketPath.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
+        if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) | listen(listener, 1))
+            throw std::runtime_error("no socket for the fake sway");
+        serving = std::jthread([this](const std::stop_token& stop) {
+            const int client = accept(listener, nullptr, nullptr);
+            for (char header[14]; !stop.stop_requested() && !leave;) {
+                if (plug.exchange(false))
+                    send(client, 0x80000015U, R"({"change": "added"})");
+                if (recv(client, header, sizeof header, MSG_DONTWAIT) != sizeof header) {
+                    QThread::usleep(1000);
+                    continue;
+                }
+                std::uint32_t fields[2];
+                std::memcpy(fields, header + 6, sizeof fields);
+                std::string payload(fields[0], '\0');
+                EXPECT_EQ(read(client, payload.data(), payload.size()), static_cast<ssize_t>(payload.size()));
+                const std::lock_guard held(guard);
+                send(client, fields[1], fields[1] == 100 ? inputs : R"({"success": true})");
+            }
+            close(client);
+        });
+    }
+    ~FakeSway() { (serving.request_stop(), shutdown(listener, SHUT_RDWR), close(listener)); }
+    static void send(int client, std::uint32_t type, const std::string& payload)
+    {
+        const std::uint32_t fields[] = {static_cast<std::uint32_t>(payload.size()), type};
+        const std::string message
+            = "i3-ipc" + std::string(reinterpret_cast<const char*>(fields), sizeof fields) + payload;
+        EXPECT_EQ(write(client, message.data(), message.size()), static_cast<ssize_t>(message.size()));
+    }
+    std::mutex guard;
+    std::string inputs = "[]";
+    std::atomic<bool> plug = false, leave = false;
+    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    std::jthread serving;
+};
+
+// The virtual pointer just plugged is not in sway's word until sway's answer to the event says how it set it up.
+TEST(DesktopInputSettingsTest, SwayKnowsADeviceOnceItsInputsNameItAndAllThereIsOnceItWent)
+{
+    QTemporaryDir runtime;
+    const QString socketPath = runtime.filePath("sway-ipc.sock");
+    FakeSway sway(socketPath);
+    QProcessEnvironment environment;
+    environment.insert("SWAYSOCK", socketPath);
+    const auto settings = desktopInputSettings(environment);
+    int told = 0;
+    const auto subscription = settings->onChanged([&] { ++told; });
+    const InputDeviceInfo pointer{.node = "/dev/input/event9", .name = kVirtualPointerName, .mouse = true};
+    const InputDeviceInfo other{.node = "/dev/input/event8", .name = "other mouse", .mouse = true};
+    EXPECT_FALSE(settings->knows(pointer)) << "sway's first answer names no device";
+    {
+        const std::lock_guard held(sway.guard);
+        sway.inputs = std::string(R"([{"name": ")") + kVirtualPointerName
+            + R"(", "vendor": 0, "product": 0, "libinput": {"left_handed": "enabled"}}])";
+    }
+    sway.plug = true;
+    for (const QDeadlineTimer patience(5000); !settings->knows(pointer) && !patience.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(settings->knows(pointer));
+    EXPECT_TRUE(settings->of(pointer).leftHanded);
+    EXPECT_EQ(told, 1);
+    EXPECT_FALSE(settings->knows(other));
+    sway.leave = true;
+    for (const QDeadlineTimer patience(5000); !settings->knows(other) && !patience.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(settings->knows(other)) << "a sway that went tells nothing more";
 }
 
 // A fake Hyprland at `socketPath`: answers the n-th request with answers[n] once the test allows n + 1 answers.
