@@ -54,7 +54,7 @@ case_granted() {
 # Plays the file $1 (with the options in $2) and checks that wev saw the left button's edges that follow, where made.
 plays_edges() {
     said=$(play $tool/$1 $2 2>&1); what="exit status 0" check [ $? -eq 0 ]
-    what="the compositor took the pointer in time: $said" check [ "${said#*has not taken}" = "$said" ]
+    what="the compositor took the pointer in time: $said" check not grep -qF "may not reach the desktop" <<<"$said"
     expected=$(shift 2 && edges_of "$@")
     wait_for 10 eval '[ "$(left_seen)" = "$expected" ]' # wev may print a moment later
     what="each press and release where it was made: $(left_seen)" check [ "$(left_seen)" = "$expected" ]
