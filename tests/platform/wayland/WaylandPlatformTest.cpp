@@ -237,15 +237,23 @@ TEST(LayoutMappingTest, EachLayoutPixelHasItsOwnAxisValueAndFarPositionsStopAtTh
     EXPECT_EQ(std::tuple(spanned.x, spanned.y, spanned.width, spanned.height), std::tuple(-640, -480, 3200, 1504));
 }
 
+// A Unix socket listening at `path`, for a fake compositor.
+int listeningAt(const QString& path)
+{
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{AF_UNIX, {}};
+    path.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) | listen(listener, 4))
+        throw std::runtime_error("no socket at " + path.toStdString());
+    return listener;
+}
+
 // A fake sway at `socketPath`, in its IPC's framing: each get_inputs is answered with `inputs` as it stands; `plug`
 // sends an input event first, `leave` closes the connection.
 struct FakeSway {
     explicit FakeSway(const QString& socketPath)
+        : listener(listeningAt(socketPath))
     {
-        sockaddr_un address{AF_UNIX, {}};
-        socketPath.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
-        if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) | listen(listener, 1))
-            throw std::runtime_error("no socket for the fake sway");
         serving = std::jthread([this](const std::stop_token& stop) {
             const int client = accept(listener, nullptr, nullptr);
             for (char header[14]; !stop.stop_requested() && !leave;) {
@@ -276,7 +284,7 @@ struct FakeSway {
     std::mutex guard;
     std::string inputs = "[]";
     std::atomic<bool> plug = false, leave = false;
-    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    int listener;
     std::jthread serving;
 };
 
@@ -316,11 +324,8 @@ TEST(DesktopInputSettingsTest, SwayKnowsADeviceOnceItsInputsNameItAndAllThereIsO
 struct FakeHyprland {
     FakeHyprland(const QString& socketPath, std::vector<std::string> answers)
         : answers(std::move(answers))
+        , listener(listeningAt(socketPath))
     {
-        sockaddr_un address{AF_UNIX, {}};
-        socketPath.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
-        if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) | listen(listener, 4))
-            throw std::runtime_error("no socket for the fake Hyprland");
         serving = std::jthread([this] {
             for (int client; (client = accept(listener, nullptr, nullptr)) >= 0; ++served) {
                 char request[16];
@@ -334,7 +339,7 @@ struct FakeHyprland {
     }
     ~FakeHyprland() { (ending = true, shutdown(listener, SHUT_RDWR), close(listener)); }
     std::vector<std::string> answers;
-    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    int listener;
     std::atomic<int> served = 0, allowed = 0;
     std::atomic<bool> ending = false;
     std::jthread serving;
